@@ -1,0 +1,19 @@
+#include "app/run_paths.h"
+
+namespace velmo {
+
+std::string ConfigPathFor(const std::string& executablePath) {
+  const size_t dot = executablePath.rfind('.');
+  const size_t separator = executablePath.find_last_of("/\\");
+  const bool dotInFileName =
+      dot != std::string::npos && (separator == std::string::npos || dot > separator);
+  return executablePath.substr(0, dotInFileName ? dot : std::string::npos) + ".ini";
+}
+
+std::string OutputPathFor(const std::string& romPath) {
+  const size_t dot = romPath.rfind('.');
+  if (dot == std::string::npos) return romPath + "_rand";
+  return romPath.substr(0, dot) + "_rand" + romPath.substr(dot);
+}
+
+}  // namespace velmo

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace velmo {
+
+// The configuration file: the executable path cut before the last "." of its
+// file name, plus ".ini". A "." in a directory name is not cut at: executables
+// without an extension (./Velmo) would otherwise all share one ".ini".
+std::string ConfigPathFor(const std::string& executablePath);
+
+// The randomised copy: the image path's stem + "_rand" + its extension, both
+// split at the last "." anywhere in the path.
+std::string OutputPathFor(const std::string& romPath);
+
+}  // namespace velmo

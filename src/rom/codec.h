@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "rom/byte_buffer.h"
+
+namespace velmo {
+
+// The game's compressed blocks: the bytes 0x11 0x72 followed by one raw
+// deflate stream, possibly followed by filler.
+
+// Inflates a whole block (header included) into output, replacing its
+// contents. False, with a WARN line, when the stream does not inflate
+// completely to at least one byte.
+bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output);
+
+// Deflates plain data at level 9 with the given zlib memLevel into output as a
+// complete block, header included.
+void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int memLevel);
+
+}  // namespace velmo

@@ -1,0 +1,45 @@
+#include "rom/rom.h"
+
+#include <array>
+
+#include "app/logger.h"
+#include "emulator/rdb_update.h"
+#include "rom/randomised_rom_count.h"
+
+namespace velmo {
+namespace {
+
+// One pipeline step and the line the pipeline adds when it fails.
+struct PipelineStep {
+  bool (ROM::*run)();
+  const char* failureMessage;
+};
+
+}  // namespace
+
+ROM::ROM(std::string romPath, std::string configPath, RandomSource& random)
+    : romPath(std::move(romPath)), config(std::move(configPath)), random(random) {}
+
+bool ROM::LoadInROM() {
+  static constexpr std::array kSteps = {
+      PipelineStep{&ROM::UpdateRDB, nullptr},
+  };
+  for (const PipelineStep& step : kSteps) {
+    if ((this->*step.run)()) continue;
+    LogError(step.failureMessage);
+    return false;
+  }
+  IncrementRandomisedROMs();
+  LogInfo("LoadInROM(): Finished processing ROM.");
+  return true;
+}
+
+bool ROM::UpdateRDB() {
+  return velmo::UpdateRDB(config, crc1Text, crc2Text);
+}
+
+void ROM::IncrementRandomisedROMs() {
+  IncrementRandomisedROMCount(config);
+}
+
+}  // namespace velmo
