@@ -1,0 +1,87 @@
+#include "rom/codec.h"
+
+#include <zlib.h>
+
+#include <string>
+
+#include "app/logger.h"
+
+namespace velmo {
+namespace {
+
+constexpr std::uint8_t kBlockHeader[] = {0x11, 0x72};
+constexpr std::size_t kHeaderSize = sizeof(kBlockHeader);
+
+// The game's blocks record no inflated size; twenty times the compressed
+// length is the largest inflated size a block may have.
+constexpr std::size_t kInflateFactor = 20;
+
+// A window of 8 bits suffices: the whole block is inflated in one call into
+// one buffer, so back-references resolve against the output already written.
+constexpr int kRawInflateWindowBits = -8;
+constexpr int kRawDeflateWindowBits = -15;
+constexpr int kDeflateLevel = 9;
+
+std::string FailureLine(const char* operation, const z_stream& stream) {
+  const char* message = stream.msg != nullptr ? stream.msg : "no message";
+  return std::string(operation) + "(): Failed with message [" + message + "]";
+}
+
+}  // namespace
+
+bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output) {
+  z_stream stream{};
+  if (block.size() < kHeaderSize) {
+    output.clear();
+    LogWarn(FailureLine("DecompressData", stream));
+    return false;
+  }
+  output.assign(block.size() * kInflateFactor, 0);
+
+  // zlib's interface takes non-const pointers but never writes to the input.
+  stream.next_in = const_cast<Bytef*>(block.data() + kHeaderSize);
+  stream.avail_in = static_cast<uInt>(block.size() - kHeaderSize);
+  stream.next_out = output.data();
+  stream.avail_out = static_cast<uInt>(output.size());
+
+  inflateInit2(&stream, kRawInflateWindowBits);
+  const int result = inflate(&stream, Z_NO_FLUSH);
+  if (inflateEnd(&stream) != Z_OK) {
+    LogWarn("DecompressData(): inflateEnd didn't return expected value!");
+  }
+  output.resize(stream.total_out);
+
+  // A stream that stops before its end (cut short, or larger than the buffer)
+  // would give a half-inflated file, so only a complete stream succeeds.
+  if (result == Z_STREAM_END && !output.empty()) return true;
+  LogWarn(FailureLine("DecompressData", stream));
+  return false;
+}
+
+void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int memLevel) {
+  if (plain.empty()) {
+    LogError("CompressData(): No data to compress!");
+    return;
+  }
+  output.assign(plain.size() * 2, 0);
+  output[0] = kBlockHeader[0];
+  output[1] = kBlockHeader[1];
+
+  z_stream stream{};
+  stream.next_in = const_cast<Bytef*>(plain.data());
+  stream.avail_in = static_cast<uInt>(plain.size());
+  stream.next_out = output.data() + kHeaderSize;
+  stream.avail_out = static_cast<uInt>(output.size() - kHeaderSize);
+
+  deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, kRawDeflateWindowBits, memLevel,
+               Z_DEFAULT_STRATEGY);
+  const int result = deflate(&stream, Z_FINISH);
+  deflateEnd(&stream);
+
+  if (result != Z_STREAM_END || stream.total_out == 0) {
+    LogWarn(FailureLine("CompressData", stream));
+  }
+  output.resize(stream.total_out + kHeaderSize);
+}
+
+}  // namespace velmo

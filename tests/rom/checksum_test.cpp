@@ -1,0 +1,111 @@
+#include "rom/checksum.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+
+#include "rom/buffer_words.h"
+#include "rom/byte_buffer.h"
+
+namespace velmo {
+namespace {
+
+// The last four bytes of the boot code, chosen so that the CRC-32 of
+// 0x40..0xFFF (the other bytes being o & 0xFF) is that of each boot chip.
+using BootCodeTail = std::array<std::uint8_t, 4>;
+constexpr BootCodeTail kTail6101{0x68, 0xDC, 0xB2, 0x8B};
+constexpr BootCodeTail kTail6102{0x03, 0x9C, 0x9D, 0xC7};
+constexpr BootCodeTail kTail6103{0x0D, 0xE4, 0x76, 0x03};
+constexpr BootCodeTail kTail6105{0x05, 0x5C, 0xBA, 0x1D};
+constexpr BootCodeTail kTail6106{0x67, 0x29, 0x38, 0x85};
+constexpr BootCodeTail kTailUnknown{0x00, 0x00, 0x00, 0x00};
+
+// Header 80 37 12 40 then zeros; boot code o & 0xFF with the given tail; data
+// of xorshift32 words from state 0x12345678.
+ByteBuffer MakeVectorImage(const BootCodeTail& tail) {
+  ByteBuffer image(kChecksummedImageSize, 0);
+  image[0] = 0x80;
+  image[1] = 0x37;
+  image[2] = 0x12;
+  image[3] = 0x40;
+  for (std::size_t o = 0x40; o < 0xFFC; ++o) image[o] = static_cast<std::uint8_t>(o & 0xFF);
+  for (std::size_t k = 0; k < 4; ++k) image[0xFFC + k] = tail[k];
+  std::uint32_t x = 0x12345678;
+  for (std::size_t o = 0x1000; o < kChecksummedImageSize; o += 4) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    StoreBigEndian32(image.data() + o, x);
+  }
+  return image;
+}
+
+TEST(HeaderChecksum, VectorImageDataIsTheAgreedSequence) {
+  const ByteBuffer image = MakeVectorImage(kTail6102);
+  EXPECT_EQ(LoadBigEndian32(image.data() + 0x1000), 0x87985AA5u);
+  EXPECT_EQ(LoadBigEndian32(image.data() + kChecksummedImageSize - 4), 0x3C3F75D8u);
+}
+
+struct VariantVector {
+  const char* name;
+  BootCodeTail tail;
+  std::uint32_t crc1;
+  std::uint32_t crc2;
+};
+
+constexpr std::array kVariantVectors = {
+    VariantVector{"6101", kTail6101, 0x77F6D472, 0x5B9AA67C},
+    VariantVector{"6102", kTail6102, 0x77F6D472, 0x5B9AA67C},
+    VariantVector{"6103", kTail6103, 0xE5AD2E18, 0x226BCD9A},
+    VariantVector{"6105", kTail6105, 0x19A37E6C, 0x0F3E94E3},
+    VariantVector{"6106", kTail6106, 0xF023E020, 0xF909F42E},
+    VariantVector{"unknown boot code", kTailUnknown, 0x19A37E6C, 0x0F3E94E3},
+};
+
+TEST(HeaderChecksum, EachBootChipGivesItsIndependentlyComputedWords) {
+  for (const VariantVector& vector : kVariantVectors) {
+    SCOPED_TRACE(vector.name);
+    const HeaderChecksum checksum = ComputeHeaderChecksum(MakeVectorImage(vector.tail));
+    EXPECT_EQ(checksum.crc1, vector.crc1);
+    EXPECT_EQ(checksum.crc2, vector.crc2);
+  }
+}
+
+// On t2 == d the console's boot code takes the rotate branch; these two images
+// hit that tie in their first word.
+TEST(HeaderChecksum, TieBetweenT2AndWordTakesTheRotateBranch) {
+  ByteBuffer zeroBootCode(kChecksummedImageSize, 0);
+  StoreBigEndian32(zeroBootCode.data() + 0x1000, 0xDF26F436);
+  const HeaderChecksum unknownChip = ComputeHeaderChecksum(zeroBootCode);
+  EXPECT_EQ(unknownChip.crc1, 0x616B1C5Bu);
+  EXPECT_EQ(unknownChip.crc2, 0x80026814u);
+
+  ByteBuffer chip6102 = MakeVectorImage(kTail6102);
+  std::fill(chip6102.begin() + 0x1000, chip6102.end(), 0);
+  StoreBigEndian32(chip6102.data() + 0x1000, 0xF8CA4DDC);
+  const HeaderChecksum tie6102 = ComputeHeaderChecksum(chip6102);
+  EXPECT_EQ(tie6102.crc1, 0x095ED665u);
+  EXPECT_EQ(tie6102.crc2, 0xD4E40130u);  // the old tie rule would give 0x12367389
+}
+
+TEST(HeaderChecksum, BytesOutsideBootCodeAndDataDoNotCount) {
+  ByteBuffer image = MakeVectorImage(kTail6102);
+  image.resize(kChecksummedImageSize + 16, 0xAB);
+  for (std::size_t o = 4; o < 0x40; ++o) image[o] = 0xEE;
+  const HeaderChecksum checksum = ComputeHeaderChecksum(image);
+  EXPECT_EQ(checksum.crc1, 0x77F6D472u);
+  EXPECT_EQ(checksum.crc2, 0x5B9AA67Cu);
+}
+
+TEST(HeaderChecksum, ImageTooShortGivesZeroWordsWithoutReading) {
+  const ByteBuffer image = MakeVectorImage(kTail6102);
+  const std::span<const std::uint8_t> shortImage(image.data(), kChecksummedImageSize - 1);
+  const HeaderChecksum checksum = ComputeHeaderChecksum(shortImage);
+  EXPECT_EQ(checksum.crc1, 0u);
+  EXPECT_EQ(checksum.crc2, 0u);
+  EXPECT_EQ(ComputeHeaderChecksum({}).crc1, 0u);
+}
+
+}  // namespace
+}  // namespace velmo
