@@ -12,7 +12,9 @@
 namespace velmo {
 namespace {
 
-std::string EntryText(std::uint32_t index) { return "entry [" + DecimalText(index) + "]"; }
+std::string EntryText(std::uint32_t index) {
+  return "entry [" + DecimalText(index) + "]";
+}
 
 // Checks one entry and builds its record; logs why when it is refused.
 bool ReadSetupEntry(std::span<const std::uint8_t> table, std::uint32_t index,
@@ -41,8 +43,8 @@ bool ReadSetupEntry(std::span<const std::uint8_t> table, std::uint32_t index,
              "] or the image");
     return false;
   }
-  entry = SetupFileEntry{position, romOffset, file->endBound - romOffset, file->levelId, {},
-                         file->memLevel};
+  entry = SetupFileEntry{position,      romOffset, file->endBound - romOffset,
+                         file->levelId, {},        file->memLevel};
   return true;
 }
 

@@ -43,8 +43,7 @@ bool WriteUpdated21990(std::span<std::uint8_t> image, const ByteBuffer& inflated
   const auto space = image.subspan(k21990BlockOffset, k21990BlockSpace);
   std::fill(space.begin(), space.end(), 0);
   std::copy(block.begin(), block.end(), space.begin());
-  LogSuccess("WriteUpdated21990(): Updated 21990 block, new block is [" + ratio +
-             "%] of the size");
+  LogSuccess("WriteUpdated21990(): Updated 21990 block, new block is [" + ratio + "%] of the size");
   return true;
 }
 

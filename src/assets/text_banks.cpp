@@ -68,8 +68,8 @@ bool PairsLieInOrder(const std::vector<TextBankPair>& pairs, std::uint64_t image
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::uint64_t nextStart = i + 1 < pairs.size() ? pairs[i + 1].eOffset : regionEnd;
     if (pairs[i].eOffset <= pairs[i].jOffset && pairs[i].jOffset <= nextStart) continue;
-    LogError("StripOutJapaneseText(): Text bank pair [" + DecimalText(std::uint32_t(i)) +
-             "] at [" + ToHexText(pairs[i].eOffset) + "] [" + ToHexText(pairs[i].jOffset) +
+    LogError("StripOutJapaneseText(): Text bank pair [" + DecimalText(std::uint32_t(i)) + "] at [" +
+             ToHexText(pairs[i].eOffset) + "] [" + ToHexText(pairs[i].jOffset) +
              "] is out of order in the text region!");
     return false;
   }
@@ -119,11 +119,13 @@ bool StripOutJapaneseText(std::span<std::uint8_t> image, ByteBuffer& inflated219
   std::vector<TextBankPair> pairs;
   if (!CollectPairs(inflated21990, pairs)) return false;
   if (!Matches(pairs.front(), kExpectedFirstPair)) {
-    LogError("StripOutJapaneseText(): First entry in InStageText collection was not what was expected!");
+    LogError(
+        "StripOutJapaneseText(): First entry in InStageText collection was not what was expected!");
     return false;
   }
   if (!Matches(pairs.back(), kExpectedLastPair)) {
-    LogError("StripOutJapaneseText(): Last entry in InStageText collection was not what was expected!");
+    LogError(
+        "StripOutJapaneseText(): Last entry in InStageText collection was not what was expected!");
     return false;
   }
   if (!PairsLieInOrder(pairs, image.size())) return false;

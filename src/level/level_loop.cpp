@@ -62,8 +62,9 @@ bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setu
   return success;
 }
 
-bool WriteUpdatedSetups(std::span<std::uint8_t> image, const std::vector<SetupFileEntry>& setupFiles,
-                        ByteBuffer& inflated21990, std::uint32_t textStart) {
+bool WriteUpdatedSetups(std::span<std::uint8_t> image,
+                        const std::vector<SetupFileEntry>& setupFiles, ByteBuffer& inflated21990,
+                        std::uint32_t textStart) {
   if (setupFiles.empty()) return false;
   std::vector<std::uint64_t> starts;
   std::uint64_t cursor = setupFiles.front().romOffset;
@@ -83,7 +84,8 @@ bool WriteUpdatedSetups(std::span<std::uint8_t> image, const std::vector<SetupFi
     const auto at = image.begin() + static_cast<std::ptrdiff_t>(starts[i]);
     std::copy(data.begin(), data.end(), at);
     // The alignment padding may cover a byte no old file owned (an end bound).
-    const std::uint64_t paddingEnd = i + 1 < starts.size() ? starts[i + 1] : starts[i] + data.size();
+    const std::uint64_t paddingEnd =
+        i + 1 < starts.size() ? starts[i + 1] : starts[i] + data.size();
     std::fill(at + static_cast<std::ptrdiff_t>(data.size()),
               image.begin() + static_cast<std::ptrdiff_t>(paddingEnd), 0);
     SetDWORDToffset(inflated21990, setupFiles[i].tablePosition,

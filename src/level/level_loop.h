@@ -23,7 +23,8 @@ bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setu
 // first at its old offset and each further one at the next 16-byte boundary,
 // and records the new offsets in the table. Writes nothing and returns false
 // when the files would run into the text banks starting at textStart.
-bool WriteUpdatedSetups(std::span<std::uint8_t> image, const std::vector<SetupFileEntry>& setupFiles,
-                        ByteBuffer& inflated21990, std::uint32_t textStart);
+bool WriteUpdatedSetups(std::span<std::uint8_t> image,
+                        const std::vector<SetupFileEntry>& setupFiles, ByteBuffer& inflated21990,
+                        std::uint32_t textStart);
 
 }  // namespace velmo

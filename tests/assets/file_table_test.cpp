@@ -56,20 +56,35 @@ TEST_P(FileTableRefusal, RefusesWithItsLinesAndNoRecords) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileTableRefusal,
     ::testing::Values(
-        RefusalCase{"FirstWordNotArchives", 0x26FB0, 0, 0xC00000,
+        RefusalCase{"FirstWordNotArchives",
+                    0x26FB0,
+                    0,
+                    0xC00000,
                     {"WARN ProcessFileTable(): First entry in 21990 table [0] is not what was "
                      "expected!"}},
-        RefusalCase{"AssetOutOfRange", 0x26FB0 + 12 * 3, 700, 0xC00000,
+        RefusalCase{"AssetOutOfRange",
+                    0x26FB0 + 12 * 3,
+                    700,
+                    0xC00000,
                     {"ERROR ProcessFileTable(): Encountered an unexpected asset ID",
                      "ERROR ProcessFileTable(): Asset ID [700] of entry [3] is not a level setup "
                      "file"}},
-        RefusalCase{"RepeatedAsset", 0x26FB0 + 12 * 5, 618, 0xC00000,
+        RefusalCase{"RepeatedAsset",
+                    0x26FB0 + 12 * 5,
+                    618,
+                    0xC00000,
                     {"ERROR ProcessFileTable(): Asset ID [618] of entry [5] appears more than "
                      "once"}},
-        RefusalCase{"OffsetBeyondEndBound", 0x26FB8 + 12 * 2, 0x8B5CB0, 0xC00000,
+        RefusalCase{"OffsetBeyondEndBound",
+                    0x26FB8 + 12 * 2,
+                    0x8B5CB0,
+                    0xC00000,
                     {"ERROR ProcessFileTable(): Setup file of entry [2] at [008b5cb0] lies "
                      "beyond its end bound [008b5caf] or the image"}},
-        RefusalCase{"ImageEndsBeforeTheSetupFiles", 0x26FB0, 617, 0x8B0000,
+        RefusalCase{"ImageEndsBeforeTheSetupFiles",
+                    0x26FB0,
+                    617,
+                    0x8B0000,
                     {"ERROR ProcessFileTable(): Setup file of entry [1] at [008af820] lies "
                      "beyond its end bound [008b33af] or the image"}}),
     [](const auto& info) { return std::string(info.param.name); });

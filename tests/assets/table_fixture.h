@@ -56,7 +56,9 @@ struct TableFixture {
   }
 
   std::uint32_t Word(std::uint32_t offset) const { return LoadBigEndian32(&table[offset]); }
-  void SetWord(std::uint32_t offset, std::uint32_t value) { StoreBigEndian32(&table[offset], value); }
+  void SetWord(std::uint32_t offset, std::uint32_t value) {
+    StoreBigEndian32(&table[offset], value);
+  }
 
   ByteBuffer image;
   ByteBuffer table;

@@ -19,8 +19,10 @@ TEST(TableWriteBack, RatioTextHasSixDecimals) {
 }
 
 TEST(TableWriteBack, WritesTheBlockAndClearsTheSpaceBehindIt) {
+  // Two bits of noise a byte: compresses to about a third, like the real table.
   ByteBuffer table(0x27600);
-  for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<std::uint8_t>(i % 251 / 7);
+  ClassicRandom random(3);
+  for (auto& byte : table) byte = static_cast<std::uint8_t>(random.Draw() & 3);
   ByteBuffer image(0x40000, 0xAB);
   RecordingConsole console;
   ASSERT_TRUE(WriteUpdated21990(image, table));
@@ -36,6 +38,20 @@ TEST(TableWriteBack, WritesTheBlockAndClearsTheSpaceBehindIt) {
   EXPECT_EQ(image[k21990BlockOffset + k21990BlockSpace], 0xAB);
   EXPECT_EQ(console.Text(), "SUCCESS WriteUpdated21990(): Updated 21990 block, new block is [" +
                                 BlockSizeRatioText(block.size()) + "%] of the size\n");
+}
+
+TEST(TableWriteBack, BlockThatWouldNotInflateBackIsNotWritten) {
+  // Beyond twenty times its compressed size a block cannot be read back.
+  const ByteBuffer table(0x27600, 0);
+  ByteBuffer image(0x40000, 0xAB);
+  const ByteBuffer before = image;
+  RecordingConsole console;
+  EXPECT_FALSE(WriteUpdated21990(image, table));
+  EXPECT_EQ(image, before);
+  EXPECT_EQ(
+      console.LinesStartingWith("ERROR "),
+      std::vector<std::string>{
+          "ERROR WriteUpdated21990(): New compressed block is incomplete and won't be written!"});
 }
 
 TEST(TableWriteBack, BlockTooLargeLeavesTheOldOne) {

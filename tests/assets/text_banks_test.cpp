@@ -52,7 +52,8 @@ TEST_F(TextBanksTest, RepacksEnglishBanksAgainstTheRegionEnd) {
     expectedStart += fixture.englishLengths[k];
     EXPECT_EQ(fixture.Word(pair + 20), expectedStart) << "Japanese bank of pair " << k;
     const ByteBuffer bank = EnglishBank(k);
-    EXPECT_TRUE(std::equal(bank.begin(), bank.end(), fixture.image.begin() + fixture.Word(pair + 8)));
+    EXPECT_TRUE(
+        std::equal(bank.begin(), bank.end(), fixture.image.begin() + fixture.Word(pair + 8)));
   }
   EXPECT_EQ(expectedStart, TableFixture::kRegionEnd);
   EXPECT_EQ(LowestEnglishBankOffset(fixture.table), newStart);
@@ -107,7 +108,8 @@ TEST_P(TextBanksRefusal, RefusesBeforeChangingAnything) {
 }
 
 const char kFirstPairWrong[] =
-    "ERROR StripOutJapaneseText(): First entry in InStageText collection was not what was expected!";
+    "ERROR StripOutJapaneseText(): First entry in InStageText collection was not what was "
+    "expected!";
 const char kOutOfOrder[] = "ERROR StripOutJapaneseText(): Text bank pair [";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,21 +125,22 @@ INSTANTIATE_TEST_SUITE_P(
         TextRefusal{"LastEnglishOffsetMoved", 0x274BC, 0x8F7DB0,
                     "ERROR StripOutJapaneseText(): Last entry in InStageText collection was not "
                     "what was expected!"},
-        // Pairs lie 1,581 bytes apart: pair 5 at 0x8E92F1, pair 6 at 0x8E9916.
+        // Pairs lie 1,581 bytes apart: pair 5 at 0x8E92F1, pair 6 at 0x8E991E.
         TextRefusal{"JapaneseBeforeEnglish", 0x270AC + 24 * 5 + 20, 0x8E7420,
                     std::string(kOutOfOrder) +
                         "5] at [008e92f1] [008e7420] is out of order in the text region!"},
-        TextRefusal{"JapanesePastTheNextEnglish", 0x270AC + 24 * 5 + 20, 0x8E9917,
+        TextRefusal{"JapanesePastTheNextEnglish", 0x270AC + 24 * 5 + 20, 0x8E991F,
                     std::string(kOutOfOrder) +
-                        "5] at [008e92f1] [008e9917] is out of order in the text region!"}),
+                        "5] at [008e92f1] [008e991f] is out of order in the text region!"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TextBanksTest, RegionPastTheImageEndIsRefused) {
   fixture.image.resize(TableFixture::kRegionEnd - 1);
   const TableFixture before = fixture;
   EXPECT_FALSE(StripOutJapaneseText(fixture.image, fixture.table, Config("")));
-  EXPECT_EQ(console.Lines(),
-            std::vector<std::string>{"ERROR StripOutJapaneseText(): Text region ends beyond the image!"});
+  EXPECT_EQ(
+      console.Lines(),
+      std::vector<std::string>{"ERROR StripOutJapaneseText(): Text region ends beyond the image!"});
   EXPECT_EQ(fixture.image, before.image);
   EXPECT_EQ(fixture.table, before.table);
 }
