@@ -1,7 +1,6 @@
 #include "rom/mapped_rom_file.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "rom/buffer_words.h"
 
