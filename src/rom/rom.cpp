@@ -4,7 +4,9 @@
 
 #include "app/logger.h"
 #include "emulator/rdb_update.h"
+#include "rom/checksum_update.h"
 #include "rom/randomised_rom_count.h"
+#include "rom/rom_header.h"
 
 namespace velmo {
 namespace {
@@ -22,6 +24,9 @@ ROM::ROM(std::string romPath, std::string configPath, RandomSource& random)
 
 bool ROM::LoadInROM() {
   static constexpr std::array kSteps = {
+      PipelineStep{&ROM::LoadFile, "LoadInROM(): Failed to load file!"},
+      PipelineStep{&ROM::ProcessROMHeader, "LoadInROM(): Failed processing ROM header"},
+      PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
   for (const PipelineStep& step : kSteps) {
@@ -32,6 +37,18 @@ bool ROM::LoadInROM() {
   IncrementRandomisedROMs();
   LogInfo("LoadInROM(): Finished processing ROM.");
   return true;
+}
+
+bool ROM::LoadFile() {
+  return romFile.LoadFile(romPath);
+}
+
+bool ROM::ProcessROMHeader() {
+  return velmo::ProcessROMHeader(romFile);
+}
+
+bool ROM::RecalculateAndUpdateCRC() {
+  return velmo::RecalculateAndUpdateCRC(romFile, crc1Text, crc2Text);
 }
 
 bool ROM::UpdateRDB() {

@@ -4,6 +4,7 @@
 
 #include "app/config_file.h"
 #include "rom/byte_buffer.h"
+#include "rom/mapped_rom_file.h"
 
 namespace velmo {
 
@@ -23,12 +24,16 @@ class ROM {
   bool LoadInROM();
 
  private:
+  bool LoadFile();
+  bool ProcessROMHeader();
+  bool RecalculateAndUpdateCRC();
   bool UpdateRDB();
   void IncrementRandomisedROMs();
 
   std::string romPath;
   std::string crc1Text;
   std::string crc2Text;
+  MappedRomFile romFile;
   ByteBuffer inflated21990;
   ConfigFile config;
   RandomSource& random;
