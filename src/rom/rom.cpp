@@ -67,7 +67,9 @@ std::span<std::uint8_t> ROM::MapWholeImage() {
   return {image, static_cast<std::size_t>(romFile.FileSize())};
 }
 
-bool ROM::Load21990Data() { return velmo::Load21990Data(MapWholeImage(), inflated21990); }
+bool ROM::Load21990Data() {
+  return velmo::Load21990Data(MapWholeImage(), inflated21990);
+}
 
 bool ROM::ProcessFileTable() {
   return velmo::ProcessFileTable(inflated21990, romFile.FileSize(), setupFiles);

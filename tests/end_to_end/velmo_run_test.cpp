@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "app/driver.h"
 #include "app/number_text.h"
 #include "emulator/rdb_update.h"
+#include "image_builder/image_builder.h"
 #include "rom/buffer_words.h"
 #include "rom/checksum.h"
 #include "support/recording_console.h"
@@ -31,23 +31,14 @@ std::uint32_t FixedClock() {
   return kSeed;
 }
 
-// A 12 MiB big-endian image with the NTSC GoldenEye header and stale checksum
-// words; the rest is a fixed pseudo-random pattern.
+// A small synthetic image with stale checksum words, so that the run must
+// recalculate them.
 ByteBuffer MakeTestImage() {
-  ByteBuffer image(kImageSize);
-  std::uint32_t x = 0x2468ACE1;
-  for (std::size_t o = 0; o < kImageSize; o += 4) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    StoreBigEndian32(image.data() + o, x);
-  }
-  std::fill(image.begin(), image.begin() + 0x40, 0);
-  StoreBigEndian32(image.data(), 0x80371240);
+  image_builder::ImageOptions options;
+  options.layout = image_builder::Layout::kSmall;
+  ByteBuffer image = image_builder::BuildImage(options).bytes;
   StoreBigEndian32(image.data() + 0x10, kStaleCrc1);
   StoreBigEndian32(image.data() + 0x14, kStaleCrc2);
-  std::memcpy(image.data() + 0x20, "GOLDENEYE           ", 20);
-  std::memcpy(image.data() + 0x3B, "NGEE", 4);
   return image;
 }
 

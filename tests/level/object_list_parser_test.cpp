@@ -156,7 +156,7 @@ TEST_F(ObjectListTest, KeptRecordsGiveEntriesWithTheirBytesInFileOrder) {
 // right after the record is found only when the step is exact.
 TEST_F(ObjectListTest, EverySkippedFixedLengthTypeStepsItsLength) {
   const std::vector<std::pair<std::uint8_t, std::size_t>> lengths = {
-      {0x01, 256}, {0x02, 8},   {0x05, 128}, {0x06, 236}, {0x07, 8},   {0x0A, 256},
+      {0x01, 256}, {0x02, 8},   {0x05, 128}, {0x06, 236}, {0x07, 132}, {0x0A, 256},
       {0x0B, 596}, {0x0C, 128}, {0x0D, 216}, {0x0E, 12},  {0x12, 12},  {0x13, 16},
       {0x14, 180}, {0x15, 136}, {0x16, 16},  {0x1A, 16},  {0x21, 40},  {0x23, 16},
       {0x24, 128}, {0x25, 40},  {0x26, 16},  {0x27, 176}, {0x28, 180}, {0x2A, 128},
