@@ -51,7 +51,7 @@ constexpr std::array<ObjectRecordType, 0x31> kObjectRecordTypes = {{
     /* 0x04 */ {kKeepKey, key_record::kLength},
     /* 0x05 */ {kSkip, 128},
     /* 0x06 */ {kSkip, 236},
-    /* 0x07 */ {kSkip, 8},
+    /* 0x07 */ {kSkip, 132},
     /* 0x08 */ {kKeepWeapon, weapon_record::kLength},
     /* 0x09 */ {kKeepGuard, guard_record::kLength},
     /* 0x0A */ {kSkip, 256},

@@ -67,6 +67,7 @@ void PromoteToOfficer(GoldeneyeLevel& level, const GuardItems& items, const Weap
 void RearmGuard(GoldeneyeLevel& level, const GuardItems& items, const LevelWeapons& pools) {
   RandomSource& random = level.random;
   RerollGuardFlags(*items.guard, random);
+  // Taken before the promotion draw, and taken even when the guard is promoted.
   const bool secondaryWithAttachment = OneIn(random, 5);
   if (OneIn(random, 10)) {
     PromoteToOfficer(level, items, pools.special);
