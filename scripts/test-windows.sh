@@ -42,7 +42,7 @@ cmake --build "$build" -j"$jobs"
 
 # wine brings its own zlib1.dll and more; a Velmo.exe that needed one of
 # them would pass here and fail on a user's Windows.
-imports="$(x86_64-w64-mingw32-objdump -p "$build/src/Velmo.exe" | sed -n 's/^[[:space:]]*DLL Name: //p')"
+imports="$(x86_64-w64-mingw32-objdump -p "$build/Velmo.exe" | sed -n 's/^[[:space:]]*DLL Name: //p')"
 echo "Velmo.exe imports: $(echo $imports)"
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|version|msvcrt|ucrtbase|ntdll|ws2_32|api-ms-win-.*)\.dll$'
 if [ -z "$imports" ] || echo "$imports" | grep -qviE "$system_dlls"; then

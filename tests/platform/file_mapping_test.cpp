@@ -39,9 +39,9 @@ TEST(FileMapping, ViewRunsFromItsOffsetToTheEndAndWritesReachTheFile) {
   const platform::FileHandle file = platform::OpenFileExclusive(path);
   ASSERT_TRUE(file.IsValid());
   std::uint64_t fileSize = 0;
-  ASSERT_TRUE(platform::GetFileSize(file, fileSize));
+  ASSERT_TRUE(platform::QueryFileSize(file, fileSize));
   EXPECT_EQ(fileSize, size);
-  const platform::MappingHandle mapping = platform::CreateFileMapping(file, fileSize);
+  const platform::MappingHandle mapping = platform::CreateMapping(file, fileSize);
   ASSERT_TRUE(mapping.IsValid());
 
   const platform::MappedView view = platform::MapView(mapping, granularity);
@@ -83,9 +83,9 @@ TEST(FileMapping, MissingFileAndEmptyValuesAreRefusedQuietly) {
   TempDir dir;
   EXPECT_FALSE(platform::OpenFileExclusive(dir.File("absent.z64")).IsValid());
   std::uint64_t size = 99;
-  EXPECT_FALSE(platform::GetFileSize(platform::FileHandle{}, size));
+  EXPECT_FALSE(platform::QueryFileSize(platform::FileHandle{}, size));
   EXPECT_EQ(size, 99u);
-  EXPECT_FALSE(platform::CreateFileMapping(platform::FileHandle{}, 16).IsValid());
+  EXPECT_FALSE(platform::CreateMapping(platform::FileHandle{}, 16).IsValid());
   EXPECT_FALSE(platform::MapView(platform::MappingHandle{}, 0).IsMapped());
   platform::UnmapView({});
   platform::CloseMapping({});

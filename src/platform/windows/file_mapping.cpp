@@ -4,10 +4,6 @@
 
 #include "platform/windows/windows_api.h"
 
-// windows.h names CreateFileMappingA/W through this macro; it would rename
-// the platform operation defined here.
-#undef CreateFileMapping
-
 namespace velmo::platform {
 namespace {
 
@@ -33,7 +29,7 @@ FileHandle OpenFileExclusive(const std::string& path) {
   return FileHandle{reinterpret_cast<std::intptr_t>(file)};
 }
 
-bool GetFileSize(FileHandle file, std::uint64_t& size) {
+bool QueryFileSize(FileHandle file, std::uint64_t& size) {
   if (!file.IsValid()) return false;
   LARGE_INTEGER fileSize{};
   if (!GetFileSizeEx(HandleOf(file), &fileSize) || fileSize.QuadPart < 0) return false;
@@ -41,7 +37,7 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-MappingHandle CreateFileMapping(FileHandle file, std::uint64_t size) {
+MappingHandle CreateMapping(FileHandle file, std::uint64_t size) {
   if (!file.IsValid() || size == 0) return {};
   const HANDLE mapping =
       CreateFileMappingA(HandleOf(file), nullptr, PAGE_READWRITE, static_cast<DWORD>(size >> 32),
