@@ -13,6 +13,11 @@ namespace velmo::platform {
 // The handles are opaque values; only the platform implementation looks
 // inside them. Each one must be released exactly once with its own Close or
 // Unmap call.
+//
+// On Windows each operation is one call: CreateFileA with share mode 0,
+// GetFileSizeEx, CreateFileMappingA, GetNativeSystemInfo's allocation
+// granularity, MapViewOfFile, UnmapViewOfFile and CloseHandle. The names
+// here differ from those (some of which are macros in the Windows headers).
 
 // An open file. Invalid is -1 (an unopened descriptor, or INVALID_HANDLE_VALUE).
 struct FileHandle {
@@ -41,11 +46,11 @@ struct MappedView {
 FileHandle OpenFileExclusive(const std::string& path);
 
 // The file's size in bytes; false when it cannot be found.
-bool GetFileSize(FileHandle file, std::uint64_t& size);
+bool QueryFileSize(FileHandle file, std::uint64_t& size);
 
 // A read-write mapping object of exactly size bytes of the file; invalid
 // handle on failure.
-MappingHandle CreateFileMapping(FileHandle file, std::uint64_t size);
+MappingHandle CreateMapping(FileHandle file, std::uint64_t size);
 
 // The alignment a view's starting offset must have.
 std::uint32_t GetAllocationGranularity();

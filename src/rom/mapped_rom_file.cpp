@@ -1,7 +1,6 @@
 #include "rom/mapped_rom_file.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "rom/buffer_words.h"
 
@@ -34,9 +33,9 @@ bool MappedRomFile::Prepare(const std::string& path) {
   fileHandle = platform::OpenFileExclusive(path);
   if (!fileHandle.IsValid()) return false;
   std::uint64_t size = 0;
-  if (!platform::GetFileSize(fileHandle, size) || size == 0) return false;
+  if (!platform::QueryFileSize(fileHandle, size) || size == 0) return false;
   fileSize = size;
-  mappingHandle = platform::CreateFileMapping(fileHandle, fileSize);
+  mappingHandle = platform::CreateMapping(fileHandle, fileSize);
   if (!mappingHandle.IsValid()) return false;
   allocationGranularity = platform::GetAllocationGranularity();
   return allocationGranularity != 0;

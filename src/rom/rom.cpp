@@ -3,8 +3,14 @@
 #include <array>
 
 #include "app/logger.h"
+#include "assets/file_table.h"
+#include "assets/table_write_back.h"
+#include "assets/text_banks.h"
 #include "emulator/rdb_update.h"
+#include "level/level_loop.h"
+#include "rom/checksum_update.h"
 #include "rom/randomised_rom_count.h"
+#include "rom/rom_header.h"
 
 namespace velmo {
 namespace {
@@ -22,6 +28,16 @@ ROM::ROM(std::string romPath, std::string configPath, RandomSource& random)
 
 bool ROM::LoadInROM() {
   static constexpr std::array kSteps = {
+      PipelineStep{&ROM::LoadFile, "LoadInROM(): Failed to load file!"},
+      PipelineStep{&ROM::ProcessROMHeader, "LoadInROM(): Failed processing ROM header"},
+      PipelineStep{&ROM::Load21990Data, "LoadInROM(): Failed to load 21990 data"},
+      PipelineStep{&ROM::ProcessFileTable, "LoadInROM(): Failed to process 21990 block"},
+      PipelineStep{&ROM::StripOutJapaneseText,
+                   "LoadInROM(): Failed to strip out redundant Japanese data"},
+      PipelineStep{&ROM::ProcessROM, "LoadInROM(): Failed to randomise data"},
+      PipelineStep{&ROM::WriteUpdatedSetups, "LoadInROM(): Failed to write updated setups"},
+      PipelineStep{&ROM::WriteUpdated21990, "LoadInROM(): Failed to write updated 21990 data"},
+      PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
   for (const PipelineStep& step : kSteps) {
@@ -32,6 +48,56 @@ bool ROM::LoadInROM() {
   IncrementRandomisedROMs();
   LogInfo("LoadInROM(): Finished processing ROM.");
   return true;
+}
+
+bool ROM::LoadFile() {
+  return romFile.LoadFile(romPath);
+}
+
+bool ROM::ProcessROMHeader() {
+  return velmo::ProcessROMHeader(romFile);
+}
+
+std::span<std::uint8_t> ROM::MapWholeImage() {
+  std::uint8_t* image = romFile.MapAt(0);
+  if (image == nullptr) {
+    LogError("ROM: Unable to map ROM");
+    return {};
+  }
+  return {image, static_cast<std::size_t>(romFile.FileSize())};
+}
+
+bool ROM::Load21990Data() {
+  return velmo::Load21990Data(MapWholeImage(), inflated21990);
+}
+
+bool ROM::ProcessFileTable() {
+  return velmo::ProcessFileTable(inflated21990, romFile.FileSize(), setupFiles);
+}
+
+bool ROM::StripOutJapaneseText() {
+  const auto image = MapWholeImage();
+  return !image.empty() && velmo::StripOutJapaneseText(image, inflated21990, config);
+}
+
+bool ROM::ProcessROM() {
+  const auto image = MapWholeImage();
+  return !image.empty() && velmo::ProcessROM(image, setupFiles, config, random);
+}
+
+bool ROM::WriteUpdatedSetups() {
+  const auto image = MapWholeImage();
+  return !image.empty() && velmo::WriteUpdatedSetups(image, setupFiles, inflated21990,
+                                                     LowestEnglishBankOffset(inflated21990));
+}
+
+bool ROM::WriteUpdated21990() {
+  const auto image = MapWholeImage();
+  return !image.empty() && velmo::WriteUpdated21990(image, inflated21990);
+}
+
+bool ROM::RecalculateAndUpdateCRC() {
+  return velmo::RecalculateAndUpdateCRC(romFile, crc1Text, crc2Text);
 }
 
 bool ROM::UpdateRDB() {

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/config_file.h"
+#include "assets/setup_file_entry.h"
 #include "rom/byte_buffer.h"
+#include "rom/mapped_rom_file.h"
 
 namespace velmo {
 
@@ -23,13 +28,28 @@ class ROM {
   bool LoadInROM();
 
  private:
+  bool LoadFile();
+  bool ProcessROMHeader();
+  bool Load21990Data();
+  bool ProcessFileTable();
+  bool StripOutJapaneseText();
+  bool ProcessROM();
+  bool WriteUpdatedSetups();
+  bool WriteUpdated21990();
+  bool RecalculateAndUpdateCRC();
   bool UpdateRDB();
   void IncrementRandomisedROMs();
+
+  // The whole image through one view; empty when it cannot be mapped. Valid
+  // until the next access to romFile.
+  std::span<std::uint8_t> MapWholeImage();
 
   std::string romPath;
   std::string crc1Text;
   std::string crc2Text;
+  MappedRomFile romFile;
   ByteBuffer inflated21990;
+  std::vector<SetupFileEntry> setupFiles;
   ConfigFile config;
   RandomSource& random;
 };

@@ -36,6 +36,29 @@ TEST(Codec, CompressThenDecompressGivesTheBytesBack) {
   EXPECT_EQ(console.Text(), "");
 }
 
+TEST(Codec, LargeBlockWithFarBackReferencesRoundTrips) {
+  RecordingConsole console;
+  // Noise that repeats 20 KiB apart, far beyond an 8-bit window; the block
+  // stays well inside the twenty-fold limit.
+  ByteBuffer plain(20 * 1024);
+  std::uint32_t x = 0x9E3779B9;
+  for (std::uint8_t& byte : plain) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    byte = static_cast<std::uint8_t>(x);
+  }
+  const ByteBuffer unit = plain;
+  for (int copy = 0; copy < 10; ++copy) plain.insert(plain.end(), unit.begin(), unit.end());
+  ByteBuffer block;
+  CompressData(plain, block, 6);
+  ASSERT_LT(block.size() * 5, plain.size());
+  ByteBuffer inflated;
+  EXPECT_TRUE(DecompressData(block, inflated));
+  EXPECT_EQ(inflated, plain);
+  EXPECT_EQ(console.Text(), "");
+}
+
 TEST(Codec, DecompressReadsAKnownStreamIgnoringHeaderValuesAndFiller) {
   RecordingConsole console;
   ByteBuffer block = kHelloBlock;

@@ -38,7 +38,7 @@ FileHandle OpenFileExclusive(const std::string& path) {
   return FileHandle{descriptor};
 }
 
-bool GetFileSize(FileHandle file, std::uint64_t& size) {
+bool QueryFileSize(FileHandle file, std::uint64_t& size) {
   if (!file.IsValid()) return false;
   struct stat info {};
   if (fstat(DescriptorOf(file), &info) != 0 || info.st_size < 0) return false;
@@ -46,7 +46,7 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-MappingHandle CreateFileMapping(FileHandle file, std::uint64_t size) {
+MappingHandle CreateMapping(FileHandle file, std::uint64_t size) {
   if (!file.IsValid() || size == 0) return {};
   const int descriptor = fcntl(DescriptorOf(file), F_DUPFD_CLOEXEC, 0);
   if (descriptor < 0) return {};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "assets/setup_file_entry.h"
+#include "rom/byte_buffer.h"
+
+namespace velmo {
+
+class ConfigFile;
+class RandomSource;
+
+// Inflates, randomises and recompresses every setup file in table order,
+// clearing each file's old space in the image. Each level draws its Nemesis
+// chance (one in five) before its randomisers draw. False when any level did
+// not inflate or came out empty; the other levels are still processed.
+bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setupFiles,
+                const ConfigFile& config, RandomSource& random);
+
+// Packs the recompressed setup files back into the image in table order, the
+// first at its old offset and each further one at the next 16-byte boundary,
+// and records the new offsets in the table. Writes nothing and returns false
+// when the files would run into the text banks starting at textStart.
+bool WriteUpdatedSetups(std::span<std::uint8_t> image,
+                        const std::vector<SetupFileEntry>& setupFiles, ByteBuffer& inflated21990,
+                        std::uint32_t textStart);
+
+}  // namespace velmo
