@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Velmo and runs every test, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then once more as a Windows build under wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/ensure-packages.sh
@@ -14,3 +14,5 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON > /dev
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+bash scripts/test-windows.sh

@@ -13,7 +13,7 @@ done
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages. Install them with:" >&2
-  echo "  sudo apt-get install -y ${missing[*]}" >&2
+  echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -18,6 +18,15 @@ std::uint32_t FixedClock() {
   return 1234567;
 }
 
+// The release is read from the executable named on the command line. On
+// Windows that is its version resource, and the executable named in these
+// tests does not exist; elsewhere the number is built into the tool.
+#ifdef _WIN32
+constexpr const char* kReleaseLineOfAbsentExecutable = "     Release 0";
+#else
+constexpr const char* kReleaseLineOfAbsentExecutable = "     Release 1";
+#endif
+
 TEST(Driver, NoImageGivenPrintsBannerAndRefuses) {
   TempDir dir;
   RecordingConsole console;
@@ -25,7 +34,7 @@ TEST(Driver, NoImageGivenPrintsBannerAndRefuses) {
   const auto lines = console.Lines();
   ASSERT_GE(lines.size(), 6u);
   EXPECT_EQ(lines[0].rfind("Velmo by ", 0), 0u);
-  EXPECT_EQ(lines[1], "     Release 1");
+  EXPECT_EQ(lines[1], kReleaseLineOfAbsentExecutable);
   EXPECT_EQ(lines[3], "");
   EXPECT_EQ(lines[4], "Usage: Velmo.exe [Goldeneye Rom file]");
   EXPECT_EQ(lines[5], "");

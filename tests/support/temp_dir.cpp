@@ -23,7 +23,9 @@ TempDir::~TempDir() {
 }
 
 std::string ReadTextFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  // Text mode, as the tool writes its text files: on Windows a line written as
+  // CR LF reads back as one line feed, while a lone CR stays and shows.
+  std::ifstream in(path);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

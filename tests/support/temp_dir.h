@@ -23,7 +23,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Reads a text file the way it was written, in text mode: on Windows its
+// CR LF line ends come back as line feeds, so one expected text fits both.
 std::string ReadTextFile(const std::string& path);
+// Writes exactly the given bytes, line ends included.
 void WriteTextFile(const std::string& path, const std::string& text);
 ByteBuffer ReadBinaryFile(const std::string& path);
 void WriteBinaryFile(const std::string& path, const ByteBuffer& bytes);

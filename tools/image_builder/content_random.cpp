@@ -37,11 +37,15 @@ std::uint8_t ContentRandom::Byte() {
 
 void ContentRandom::Fill(std::span<std::uint8_t> bytes) {
   std::size_t index = 0;
-  while (index < bytes.size()) {
+  for (; index + 8 <= bytes.size(); index += 8) {
     std::uint64_t word = Next();
-    for (int byte = 0; byte < 8 && index < bytes.size(); ++byte, ++index) {
-      bytes[index] = static_cast<std::uint8_t>(word >> (56 - 8 * byte));
+    for (int byte = 0; byte < 8; ++byte) {
+      bytes[index + byte] = static_cast<std::uint8_t>(word >> (56 - 8 * byte));
     }
+  }
+  std::uint64_t word = Next();
+  for (int byte = 0; index < bytes.size(); ++byte, ++index) {
+    bytes[index] = static_cast<std::uint8_t>(word >> (56 - 8 * byte));
   }
 }
 

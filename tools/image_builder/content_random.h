@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <utility>
+#include <vector>
 
 namespace velmo::image_builder {
 
@@ -26,6 +29,18 @@ class ContentRandom {
  private:
   std::uint64_t state_;
 };
+
+template <typename T, std::size_t N>
+T Pick(const std::array<T, N>& values, ContentRandom& random) {
+  return values[random.Below(N)];
+}
+
+template <typename T>
+void Shuffle(std::vector<T>& values, ContentRandom& random) {
+  for (std::size_t index = values.size(); index > 1; --index) {
+    std::swap(values[index - 1], values[random.Below(static_cast<std::uint32_t>(index))]);
+  }
+}
 
 // Stream tags of the image's parts. Level streams are kLevelBase + 16 * level
 // index in file-table order + a part number.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <stdexcept>
 
 #include "image_builder/image_layout.h"
@@ -55,26 +54,24 @@ void WriteSpreadEntries(ByteBuffer& table, std::uint32_t firstAsset, std::uint32
   }
 }
 
-// The game's other tables before the file table: runs of pointers to records
-// of a few sizes, of small numbers and of floats.
+// The game's other tables before the file table, in stretches of 1 KiB: a
+// table of pointers, then structures repeated from shortly before and a
+// blank stretch. The fixed share of pointers keeps the compressed table at
+// about the same size for every seed. (Tables of small numbers would be as
+// plausible, but level-9 deflate takes long over them.)
 void WriteOtherTables(ByteBuffer& table, ContentRandom& random) {
-  constexpr std::array<std::uint32_t, 6> kRecordSizes = {0x10, 0x18, 0x20, 0x30, 0x40, 0x80};
-  std::uint32_t position = 0;
-  while (position < kAssetEntriesOffset) {
-    std::uint32_t kind = random.Below(4);
-    std::uint32_t words = random.Between(16, 512);
-    std::uint32_t pointer = 0x80000000u + 0x10 * random.Below(0x10000);
-    std::uint32_t recordSize = kRecordSizes[random.Below(kRecordSizes.size())];
-    float value = static_cast<float>(random.Below(2000));
-    for (std::uint32_t word = 0; word < words && position + 4 <= kAssetEntriesOffset; ++word) {
-      std::uint32_t content = 0;
-      if (kind == 0) content = pointer += random.OneIn(4) ? 2 * recordSize : recordSize;
-      if (kind == 1) content = random.OneIn(3) ? random.Below(16) : 0;
-      if (kind == 2) content = std::bit_cast<std::uint32_t>(value += random.Below(8));
-      if (kind == 3) content = random.OneIn(2) ? 0x00010000u * random.Below(16) : 0;
-      StoreBigEndian32(&table[position], content);
-      position += 4;
+  constexpr std::uint32_t kStretch = 1024;
+  constexpr std::uint32_t kPointerBytes = 360;
+  for (std::uint32_t stretch = 0; stretch < kAssetEntriesOffset; stretch += kStretch) {
+    std::uint32_t end = std::min(stretch + kStretch, kAssetEntriesOffset);
+    std::uint32_t position = stretch;
+    for (; position + 4 <= std::min(stretch + kPointerBytes, end); position += 4) {
+      StoreBigEndian32(&table[position], 0x80000000u | (random.Next() & 0x3FFFFCu));
     }
+    if (stretch < kStretch) continue;
+    std::uint32_t copied = 4 * random.Between(16, 128);
+    std::uint32_t from = position - 4 * random.Between(copied / 4, std::min(position / 4, 0x800u));
+    std::copy_n(table.begin() + from, std::min(copied, end - position), table.begin() + position);
   }
 }
 
@@ -130,18 +127,28 @@ void FillTableToTheBrim(ByteBuffer& table, std::uint64_t contentSeed) {
   std::copy(table.begin() + kSetupEntriesOffset, table.begin() + kRewrittenEntriesEnd,
             table.begin() + kCopyOffset);
   ByteBuffer original = table;
-  std::uint32_t baseSize = CompressedTableSize(table);
-  double costPerNoiseByte = 0.6;
+  // Noise lengths known to give a block below and above the wanted range;
+  // the next try interpolates between them.
+  double below = 0;
+  double belowSize = CompressedTableSize(table);
+  double above = kCopyOffset - kNoiseOffset;
+  double aboveSize = belowSize + above;
+  double wanted = (kBrimLowest + kBrimHighest) / 2.0;
   for (int round = 0; round < kMaxBrimRounds; ++round) {
-    double wanted = (kBrimLowest + kBrimHighest) / 2.0 - baseSize;
-    std::uint32_t noise = std::clamp<std::uint32_t>(
-        static_cast<std::uint32_t>(wanted / costPerNoiseByte), 1, kCopyOffset - kNoiseOffset);
+    double guess = below + (above - below) * (wanted - belowSize) / (aboveSize - belowSize);
+    std::uint32_t noise = static_cast<std::uint32_t>(std::clamp(guess, below + 1, above - 1));
     table = original;
     ContentRandom random(contentSeed, stream::kTableOverflow);
     random.Fill(std::span(table).subspan(kNoiseOffset, noise));
     std::uint32_t size = CompressedTableSize(table);
     if (size >= kBrimLowest && size <= kBrimHighest) return;
-    if (size > baseSize) costPerNoiseByte = static_cast<double>(size - baseSize) / noise;
+    if (size < kBrimLowest) {
+      below = noise;
+      belowSize = size;
+    } else {
+      above = noise;
+      aboveSize = size;
+    }
   }
   throw std::logic_error("could not fill the file table to its space");
 }

@@ -1,6 +1,7 @@
 #include "platform/file_copy.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,8 +55,12 @@ bool CopyFileReplacing(const std::string& source, const std::string& destination
   if (fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) return false;
   if (SameFile(sourceInfo, destination)) return false;
 
-  FileDescriptor out(open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  FileDescriptor out(open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
   if (!out.valid()) return false;
+  // A destination another run holds open (its exclusive lock) is refused, as
+  // Windows refuses to copy over a file opened without sharing; so it is
+  // emptied only once it is known to be free.
+  if (flock(out.get(), LOCK_EX | LOCK_NB) != 0 || ftruncate(out.get(), 0) != 0) return false;
 
   std::vector<char> chunk(1 << 20);
   for (;;) {
