@@ -16,3 +16,4 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 bash scripts/test-windows.sh
+bash scripts/fuzz-smoke.sh

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "app/logger.h"
 #include "platform/console.h"
@@ -12,12 +14,23 @@
 namespace velmo::fuzz {
 namespace {
 
-class NullConsole final : public platform::Console {
+class QuietConsole final : public platform::Console {
  public:
   void SetAttribute(std::uint16_t) override {}
-  void Write(std::string_view) override {}
+  void Write(std::string_view text) override {
+    if (keepText) this->text.append(text);
+  }
   void Flush() override {}
+
+  bool keepText = false;
+  std::string text;
 };
+
+QuietConsole& InstallQuietConsole() {
+  static QuietConsole console;
+  static ScopedConsoleRedirect redirect(console);
+  return console;
+}
 
 // Loads a configuration from a file holding `text`. The object is never
 // destroyed, because destruction would write the file back.
@@ -31,8 +44,15 @@ const ConfigFile& LoadConfig(const std::string& text) {
 }  // namespace
 
 void SilenceConsole() {
-  static NullConsole console;
-  static ScopedConsoleRedirect redirect(console);
+  InstallQuietConsole();
+}
+
+void CaptureConsole() {
+  InstallQuietConsole().keepText = true;
+}
+
+std::string TakeConsoleText() {
+  return std::exchange(InstallQuietConsole().text, std::string());
 }
 
 void Fail(const char* property) {
@@ -63,6 +83,24 @@ std::span<const std::uint8_t> FuzzInput::Take(std::size_t count) {
 
 std::span<const std::uint8_t> FuzzInput::Rest() {
   return AtEnd() ? std::span<const std::uint8_t>() : bytes_.subspan(position_);
+}
+
+void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  Check(file != nullptr, "a work file cannot be written");
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  Check(std::fclose(file) == 0 && written, "a work file was not written whole");
+}
+
+ByteBuffer ReadFileBytes(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  std::FILE* file = error ? nullptr : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return {};
+  ByteBuffer bytes(static_cast<std::size_t>(size));
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  return bytes;
 }
 
 const ConfigFile& EmptyConfig() {

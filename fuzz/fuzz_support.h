@@ -7,6 +7,7 @@
 
 #include "app/config_file.h"
 #include "randomise/random_source.h"
+#include "rom/byte_buffer.h"
 
 // Pieces every fuzz target shares: a silent console, a reader for the fields
 // of a fuzz input, configurations, and the property checks that end the run
@@ -17,6 +18,11 @@ namespace velmo::fuzz {
 // input makes the code under test log, and writing it would slow the fuzzer
 // down and bury its own report.
 void SilenceConsole();
+
+// Like SilenceConsole, but keeps the text written since the last call of
+// TakeConsoleText, for targets that check what the code under test reported.
+void CaptureConsole();
+std::string TakeConsoleText();
 
 // Stops the fuzzer with a message on standard error, as a crash, so that the
 // input is kept and reported like one that made the code fault.
@@ -45,6 +51,12 @@ class FuzzInput {
   std::span<const std::uint8_t> bytes_;
   std::size_t position_ = 0;
 };
+
+// Whole-file reads and writes in one call each, for the targets that run on
+// image files: the test helpers go byte by byte, which at 12 MiB per run would
+// be most of the run. A file that cannot be read gives an empty buffer.
+void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
+ByteBuffer ReadFileBytes(const std::string& path);
 
 // Configurations that live until the process ends and are never written back:
 // one with no keys, and one that turns TRACE lines on.

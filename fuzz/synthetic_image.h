@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "image_builder/image_builder.h"
+#include "level/level_catalogue.h"
 #include "rom/byte_buffer.h"
 
 // The good synthetic image the table and pipeline fuzzers start from, with
@@ -11,6 +12,7 @@
 namespace velmo::fuzz {
 
 struct BaseSetup {
+  LevelId levelId;
   std::uint32_t romOffset;
   std::uint32_t space;  // bytes up to the file's end bound
   int memLevel;
@@ -23,7 +25,12 @@ struct BaseImage {
   std::vector<BaseSetup> setups;  // in file-table order
 };
 
-// Built on first use (small layout, content seed 1) and kept for the process.
+// The options of the good image: small layout, content seed 1. Bad variants
+// built from them differ from it only where their fault lies.
+image_builder::ImageOptions BaseImageOptions(
+    image_builder::ImageFault fault = image_builder::ImageFault::kNone);
+
+// Built on first use and kept for the process.
 const BaseImage& GetBaseImage();
 
 // Image places the fuzzers aim at.
