@@ -11,8 +11,7 @@ namespace {
 constexpr std::uint32_t kHeaderEnd = 0x1000;
 
 // Writes the bytes at offset (modulo the target's size), cut at its end.
-void WriteWrapped(std::span<std::uint8_t> target, std::uint32_t offset,
-                  const ByteBuffer& bytes) {
+void WriteWrapped(std::span<std::uint8_t> target, std::uint32_t offset, const ByteBuffer& bytes) {
   if (target.empty()) return;
   const std::size_t start = offset % target.size();
   const std::size_t length = std::min(bytes.size(), target.size() - start);
@@ -30,8 +29,7 @@ void WriteBlock(ByteBuffer& image, std::uint32_t offset, std::uint32_t space,
                 std::span<const std::uint8_t> plain, int memLevel) {
   ByteBuffer block;
   CompressData(plain, block, memLevel);
-  std::copy_n(block.begin(), std::min<std::size_t>(block.size(), space),
-              image.begin() + offset);
+  std::copy_n(block.begin(), std::min<std::size_t>(block.size(), space), image.begin() + offset);
 }
 
 }  // namespace

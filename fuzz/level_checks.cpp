@@ -64,10 +64,9 @@ void CheckParsedEntries(const GoldeneyeLevel& level) {
     Check(RecordFits(level.setupData.size(), extent.offset, extent.length),
           "a kept record runs past the end of the setup bytes");
   }
-  Check(InFileOrder(level.guards) && InFileOrder(level.weapons) &&
-            InFileOrder(level.attachments) && InFileOrder(level.props) &&
-            InFileOrder(level.keys) && InFileOrder(level.startWeapons) &&
-            InFileOrder(level.startAmmo),
+  Check(InFileOrder(level.guards) && InFileOrder(level.weapons) && InFileOrder(level.attachments) &&
+            InFileOrder(level.props) && InFileOrder(level.keys) &&
+            InFileOrder(level.startWeapons) && InFileOrder(level.startAmmo),
         "entries are not in file order");
 }
 
@@ -80,8 +79,7 @@ void CheckUnchangedWriteBack(const GoldeneyeLevel& level, std::span<const std::u
   }
 }
 
-void CheckChangesStayInRecords(const GoldeneyeLevel& level,
-                               std::span<const std::uint8_t> before) {
+void CheckChangesStayInRecords(const GoldeneyeLevel& level, std::span<const std::uint8_t> before) {
   Check(level.setupData.size() == before.size(), "the write-back changed the file's length");
   const std::vector<RecordExtent> extents = RecordExtents(level);
   for (std::size_t i = 0; i < before.size(); ++i) {

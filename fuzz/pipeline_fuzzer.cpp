@@ -70,8 +70,8 @@ bool RefusedBeforeChanges(const std::string& log) {
 }
 
 std::string ConfigText(const Workspace& workspace, bool trace, bool updateDatabase) {
-  return std::string(trace ? "TraceLogging=1\n" : "") + "UpdatePJ64=" +
-         (updateDatabase ? "1" : "0") + "\nPJ64RDBFile=" + workspace.rdbPath +
+  return std::string(trace ? "TraceLogging=1\n" : "") +
+         "UpdatePJ64=" + (updateDatabase ? "1" : "0") + "\nPJ64RDBFile=" + workspace.rdbPath +
          "\nRandomisedROMs=41\nUnknownKey=kept\n";
 }
 

@@ -79,13 +79,13 @@ ByteBuffer InflatedTable(const ByteBuffer& image) {
 std::vector<fuzz::ImagePatch> FaultPatches(ImageFault fault) {
   const fuzz::BaseImage& base = fuzz::GetBaseImage();
   const ByteBuffer bad = image_builder::BuildImage(fuzz::BaseImageOptions(fault)).bytes;
-  std::vector<fuzz::ImagePatch> patches = DifferencePatches(
-      base.bytes, bad, 0, kHeaderEnd, fuzz::PatchRegion::kHeader, 0);
+  std::vector<fuzz::ImagePatch> patches =
+      DifferencePatches(base.bytes, bad, 0, kHeaderEnd, fuzz::PatchRegion::kHeader, 0);
   const ByteBuffer badTable = InflatedTable(bad);
   if (badTable.size() == base.table.size()) {
     for (fuzz::ImagePatch& patch :
-         DifferencePatches(base.table, badTable, fuzz::kTableEntriesStart,
-                           fuzz::kTableEntriesEnd, fuzz::PatchRegion::kTableEntries, 0)) {
+         DifferencePatches(base.table, badTable, fuzz::kTableEntriesStart, fuzz::kTableEntriesEnd,
+                           fuzz::PatchRegion::kTableEntries, 0)) {
       patches.push_back(std::move(patch));
     }
   }

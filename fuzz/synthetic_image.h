@@ -20,8 +20,8 @@ struct BaseSetup {
 };
 
 struct BaseImage {
-  ByteBuffer bytes;  // the whole cartridge image
-  ByteBuffer table;  // the inflated file table
+  ByteBuffer bytes;               // the whole cartridge image
+  ByteBuffer table;               // the inflated file table
   std::vector<BaseSetup> setups;  // in file-table order
 };
 
