@@ -14,6 +14,7 @@
 #include <ctime>
 #include <filesystem>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,11 @@ struct BadInput {
   std::vector<std::string> problemLines;
   Stop stop = Stop::kBeforeChanges;
 };
+
+// Test names and failure messages show the variant's name, not its bytes.
+void PrintTo(const BadInput& input, std::ostream* out) {
+  *out << input.name;
+}
 
 std::string Hex(std::uint32_t value) {
   return ToHexText(value);
