@@ -30,6 +30,9 @@ stop_wine() {
   rm -rf "$scratch"
 }
 trap stop_wine EXIT
+# Interrupted or killed, the script still stops its server and removes the
+# prefix (the EXIT trap runs on exit, not on every deadly signal).
+trap 'exit 1' INT TERM HUP
 
 # One server for the whole run: without it every test program start sets up
 # and tears down a server of its own, and wine's helpers keep ctest's output
@@ -39,7 +42,7 @@ wineserver -p
 "$wine" wineboot --init > /dev/null 2>&1
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON > /dev/null
 cmake --build "$build" -j"$jobs"
 
 # wine brings its own zlib1.dll and more; a Velmo.exe that needed one of
