@@ -3,19 +3,19 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/ensure-packages.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELMO_BUILD_TESTS=OFF > /dev/null
-cmake --build build -j"$(nproc)" --target Velmo velmo-make-image > /dev/null
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVELMO_BUILD_TESTS=OFF > /dev/null
+cmake --build build-release -j"$(nproc)" --target Velmo velmo-make-image > /dev/null
 
 image="${1:-}"
 if [ -z "$image" ]; then
-  image="build/demo/goldeneye-demo.z64"
+  image="build-release/demo/goldeneye-demo.z64"
   if [ ! -f "$image" ]; then
-    mkdir -p build/demo
-    ./build/tools/velmo-make-image "$image"
+    mkdir -p build-release/demo
+    ./build-release/tools/velmo-make-image "$image"
   fi
   echo "No image given: running on the synthetic demo image $image"
 fi
-./build/Velmo "$image" </dev/null
+./build-release/Velmo "$image" </dev/null
 case "$image" in
   *.*) output="${image%.*}_rand.${image##*.}" ;;
   *) output="${image}_rand" ;;

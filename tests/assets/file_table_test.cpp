@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "assets/table_fixture.h"
 #include "support/recording_console.h"
 
@@ -39,6 +41,11 @@ struct RefusalCase {
   std::uint64_t imageSize;
   std::vector<std::string> lines;
 };
+
+// Names the case in test listings (instead of its raw bytes).
+void PrintTo(const RefusalCase& refusal, std::ostream* out) {
+  *out << refusal.name;
+}
 
 class FileTableRefusal : public ::testing::TestWithParam<RefusalCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <ostream>
 
 #include "app/config_file.h"
 #include "assets/table_fixture.h"
@@ -95,6 +96,11 @@ struct TextRefusal {
   std::uint32_t value;
   std::string line;
 };
+
+// Names the case in test listings (instead of its raw bytes).
+void PrintTo(const TextRefusal& refusal, std::ostream* out) {
+  *out << refusal.name;
+}
 
 class TextBanksRefusal : public TextBanksTest, public ::testing::WithParamInterface<TextRefusal> {};
 

@@ -34,14 +34,18 @@ TEST(CopyFileReplacing, MissingSourceFailsWithoutCreatingTheDestination) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("out.z64")));
 }
 
-TEST(CopyFileReplacing, RefusesToCopyAFileOntoItself) {
+TEST(CopyFileReplacing, RefusesToCopyAFileOntoItselfUnderAnyName) {
   TempDir dir;
   const std::string source = dir.File("ge.z64");
   WriteBinaryFile(source, kImage);
   const std::string sameFileOtherSpelling = (dir.Path() / "." / "ge.z64").make_preferred().string();
 
+  const std::string hardLink = dir.File("ge_rand.z64");
+  std::filesystem::create_hard_link(source, hardLink);
+
   EXPECT_FALSE(platform::CopyFileReplacing(source, source));
   EXPECT_FALSE(platform::CopyFileReplacing(source, sameFileOtherSpelling));
+  EXPECT_FALSE(platform::CopyFileReplacing(source, hardLink));
   EXPECT_EQ(ReadBinaryFile(source), kImage);
 }
 
