@@ -18,13 +18,18 @@ class QuietConsole final : public platform::Console {
  public:
   void SetAttribute(std::uint16_t) override {}
   void Write(std::string_view text) override {
-    if (keepText) this->text.append(text);
+    if (keepWrites) writes.emplace_back(text);
   }
   void Flush() override {}
 
-  bool keepText = false;
-  std::string text;
+  bool keepWrites = false;
+  std::vector<std::string> writes;
 };
+
+bool IsLevelWord(const std::string& text) {
+  return text == "TRACE " || text == "INFO " || text == "WARN " || text == "ERROR " ||
+         text == "SUCCESS ";
+}
 
 QuietConsole& InstallQuietConsole() {
   static QuietConsole console;
@@ -48,11 +53,18 @@ void SilenceConsole() {
 }
 
 void CaptureConsole() {
-  InstallQuietConsole().keepText = true;
+  InstallQuietConsole().keepWrites = true;
 }
 
-std::string TakeConsoleText() {
-  return std::exchange(InstallQuietConsole().text, std::string());
+std::vector<std::string> TakeLogLines() {
+  const std::vector<std::string> writes = std::exchange(InstallQuietConsole().writes, {});
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i + 2 < writes.size(); ++i) {
+    if (!IsLevelWord(writes[i]) || writes[i + 2] != "\n") continue;
+    lines.push_back(writes[i] + writes[i + 1]);
+    i += 2;
+  }
+  return lines;
 }
 
 void Fail(const char* property) {

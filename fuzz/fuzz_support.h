@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/config_file.h"
 #include "randomise/random_source.h"
@@ -19,10 +20,14 @@ namespace velmo::fuzz {
 // down and bury its own report.
 void SilenceConsole();
 
-// Like SilenceConsole, but keeps the text written since the last call of
-// TakeConsoleText, for targets that check what the code under test reported.
+// Like SilenceConsole, but keeps the log lines written since the last call of
+// TakeLogLines ("ERROR " and the message, without the line feed), for targets
+// that check what the code under test reported. Lines are told apart by the
+// logger's own writes (level word, message, line feed), so text from the image
+// that the header report shows can never pass for a log line, whatever line
+// feeds or level words it holds.
 void CaptureConsole();
-std::string TakeConsoleText();
+std::vector<std::string> TakeLogLines();
 
 // Stops the fuzzer with a message on standard error, as a crash, so that the
 // input is kept and reported like one that made the code fault.

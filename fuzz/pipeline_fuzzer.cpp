@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "image_patches.h"
@@ -34,13 +35,14 @@ namespace {
 // The pipeline's own failure lines of the steps that run before the level
 // loop, which check everything before they change the image.
 constexpr std::array kRefusalsBeforeChanges = {
-    "ERROR LoadInROM(): Failed to load file!\n",
-    "ERROR LoadInROM(): Failed processing ROM header\n",
-    "ERROR LoadInROM(): Failed to load 21990 data\n",
-    "ERROR LoadInROM(): Failed to process 21990 block\n",
-    "ERROR LoadInROM(): Failed to strip out redundant Japanese data\n",
+    "ERROR LoadInROM(): Failed to load file!",
+    "ERROR LoadInROM(): Failed processing ROM header",
+    "ERROR LoadInROM(): Failed to load 21990 data",
+    "ERROR LoadInROM(): Failed to process 21990 block",
+    "ERROR LoadInROM(): Failed to strip out redundant Japanese data",
 };
-constexpr const char* kFinished = "INFO LoadInROM(): Finished processing ROM.\n";
+constexpr const char* kFinished = "INFO LoadInROM(): Finished processing ROM.";
+constexpr const char* kPipelineFailure = "ERROR LoadInROM(): ";
 constexpr std::uint32_t kSetupEntriesStart = 0x26FB0;
 constexpr std::uint32_t kTextPairsStart = 0x270AC;
 
@@ -56,17 +58,15 @@ Workspace& GetWorkspace() {
   return workspace;
 }
 
-std::size_t Occurrences(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-    ++count;
-  }
-  return count;
+std::size_t CountLines(const std::vector<std::string>& lines, const std::string& start) {
+  return static_cast<std::size_t>(
+      std::count_if(lines.begin(), lines.end(),
+                    [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
 }
 
-bool RefusedBeforeChanges(const std::string& log) {
+bool RefusedBeforeChanges(const std::vector<std::string>& log) {
   return std::any_of(kRefusalsBeforeChanges.begin(), kRefusalsBeforeChanges.end(),
-                     [&](const char* line) { return log.find(line) != std::string::npos; });
+                     [&](const char* line) { return CountLines(log, line) != 0; });
 }
 
 std::string ConfigText(const Workspace& workspace, bool trace, bool updateDatabase) {
@@ -128,18 +128,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteFileBytes(workspace.romPath, image);
   testing::WriteTextFile(workspace.configPath, ConfigText(workspace, trace, updateDatabase));
   std::filesystem::remove(workspace.rdbPath);
-  fuzz::TakeConsoleText();
+  fuzz::TakeLogLines();
   bool succeeded = false;
   {
     ClassicRandom random(seed);
     ROM rom(workspace.romPath, workspace.configPath, random);
     succeeded = rom.LoadInROM();
   }
-  const std::string log = fuzz::TakeConsoleText();
+  const std::vector<std::string> log = fuzz::TakeLogLines();
 
-  const std::size_t failures = Occurrences(log, "ERROR LoadInROM(): ");
-  fuzz::Check(succeeded ? failures == 0 && log.find(kFinished) != std::string::npos
-                        : failures == 1 && log.find(kFinished) == std::string::npos,
+  const std::size_t failures = CountLines(log, kPipelineFailure);
+  const std::size_t finished = CountLines(log, kFinished);
+  fuzz::Check(succeeded ? failures == 0 && finished == 1 : failures == 1 && finished == 0,
               "the pipeline's outcome and its log lines disagree");
   CheckConfiguration(workspace, trace, updateDatabase, succeeded);
   fuzz::Check(std::filesystem::exists(workspace.rdbPath) == (succeeded && updateDatabase),
