@@ -21,8 +21,8 @@
 #include "app/number_text.h"
 #include "image_builder/image_builder.h"
 #include "image_builder/image_layout.h"
+#include "image_builder/text_banks.h"
 #include "level/level_catalogue.h"
-#include "support/image_inspector.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 
@@ -81,10 +81,13 @@ image_builder::ImageOptions Options(ImageFault fault, std::uint32_t truncatedLen
   return options;
 }
 
-// The good image's text pair that the out-of-order variant swaps.
-testing::TextPairView SwappedTextPair() {
-  const ByteBuffer good = image_builder::BuildImage(Options(ImageFault::kNone, 0)).bytes;
-  return testing::InspectImage(good).textPairs.at(target::kOutOfOrderPair);
+// The text pair that the out-of-order variant swaps, as the builder plans the
+// text banks for the images of this test (planning them is cheap, building an
+// image is not, and the table is made when the tests are listed).
+image_builder::TextBankPair SwappedTextPair() {
+  image_builder::ContentRandom random(Options(ImageFault::kNone, 0).contentSeed,
+                                      image_builder::stream::kTextBanks);
+  return image_builder::PlanTextBanks(random).at(target::kOutOfOrderPair);
 }
 
 std::string PastBoundLine(int entry, std::uint32_t offset) {
@@ -149,7 +152,7 @@ std::vector<BadInput> BadInputs() {
   const std::string text = "ERROR LoadInROM(): Failed to strip out redundant Japanese data";
   const std::string levels = "ERROR LoadInROM(): Failed to randomise data";
   const std::string notNtsc = "ERROR This doesn't appear to be the NTSC Goldeneye ROM!";
-  const testing::TextPairView swapped = SwappedTextPair();
+  const image_builder::TextBankPair swapped = SwappedTextPair();
   const std::uint32_t pastBound =
       kSetupFiles[target::kPastBoundEntry].endBound + target::kPastBoundDistance;
   std::vector<BadInput> inputs = {
@@ -198,8 +201,8 @@ std::vector<BadInput> BadInputs() {
        ImageFault::kTextPairOutOfOrder,
        0,
        {"ERROR StripOutJapaneseText(): Text bank pair [" + std::to_string(target::kOutOfOrderPair) +
-            "] at [" + Hex(swapped.japanese.imageOffset) + "] [" +
-            Hex(swapped.english.imageOffset) + "] is out of order in the text region!",
+            "] at [" + Hex(swapped.japaneseOffset) + "] [" + Hex(swapped.englishOffset) +
+            "] is out of order in the text region!",
         text}},
       {"SetupDoesNotInflate",
        ImageFault::kSetupDoesNotInflate,
