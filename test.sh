@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Velmo and runs every test, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then once more as a Windows build under wine.
+# UndefinedBehaviorSanitizer, then once more as a Windows build under wine, and
+# ends with short runs of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 # Tests that run Velmo in their own process reach its wait for a key, which
@@ -19,3 +20,4 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build-sanitize --no-tests=error --output-on-failure -j"$jobs"
 
 bash scripts/test-windows.sh
+bash scripts/fuzz-smoke.sh

@@ -1,0 +1,154 @@
+// The whole pipeline, through the ROM object on an image file, for a patched
+// synthetic image (small layout, so that one run stays short).
+// Input: four bytes of generator seed, one byte of options (bit 0: TRACE lines
+// on, bit 1: update the emulator database), then patches.
+//
+// Whatever the image, the run ends with at most one failing step; a refusal
+// before the level loop leaves the copy byte for byte as it was; the
+// configuration keeps its keys and counts only successful runs; the emulator
+// database is written only by a successful run; and a successful run leaves
+// an image whose checksum words are right and whose table and setup files all
+// inflate.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "image_patches.h"
+#include "randomise/random_source.h"
+#include "rom/buffer_words.h"
+#include "rom/checksum.h"
+#include "rom/codec.h"
+#include "rom/rom.h"
+#include "support/temp_dir.h"
+#include "synthetic_image.h"
+
+using namespace velmo;
+
+namespace {
+
+// The pipeline's own failure lines of the steps that run before the level
+// loop, which check everything before they change the image.
+constexpr std::array kRefusalsBeforeChanges = {
+    "ERROR LoadInROM(): Failed to load file!",
+    "ERROR LoadInROM(): Failed processing ROM header",
+    "ERROR LoadInROM(): Failed to load 21990 data",
+    "ERROR LoadInROM(): Failed to process 21990 block",
+    "ERROR LoadInROM(): Failed to strip out redundant Japanese data",
+};
+constexpr const char* kFinished = "INFO LoadInROM(): Finished processing ROM.";
+constexpr const char* kPipelineFailure = "ERROR LoadInROM(): ";
+constexpr std::uint32_t kSetupEntriesStart = 0x26FB0;
+constexpr std::uint32_t kTextPairsStart = 0x270AC;
+
+struct Workspace {
+  testing::TempDir dir;
+  std::string romPath = dir.File("ge_rand.z64");
+  std::string configPath = dir.File("Velmo.ini");
+  std::string rdbPath = dir.File("Project64.rdb");
+};
+
+Workspace& GetWorkspace() {
+  static Workspace workspace;
+  return workspace;
+}
+
+std::size_t CountLines(const std::vector<std::string>& lines, const std::string& start) {
+  return static_cast<std::size_t>(
+      std::count_if(lines.begin(), lines.end(),
+                    [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+}
+
+bool RefusedBeforeChanges(const std::vector<std::string>& log) {
+  return std::any_of(kRefusalsBeforeChanges.begin(), kRefusalsBeforeChanges.end(),
+                     [&](const char* line) { return CountLines(log, line) != 0; });
+}
+
+std::string ConfigText(const Workspace& workspace, bool trace, bool updateDatabase) {
+  return std::string(trace ? "TraceLogging=1\n" : "") +
+         "UpdatePJ64=" + (updateDatabase ? "1" : "0") + "\nPJ64RDBFile=" + workspace.rdbPath +
+         "\nRandomisedROMs=41\nUnknownKey=kept\n";
+}
+
+void CheckConfiguration(const Workspace& workspace, bool trace, bool updateDatabase,
+                        bool succeeded) {
+  std::string expected = ConfigText(workspace, trace, updateDatabase);
+  if (succeeded) expected.replace(expected.find("=41"), 3, "=42");
+  fuzz::Check(testing::ReadTextFile(workspace.configPath) == expected,
+              "the configuration was not written back as expected");
+}
+
+// The randomised image boots and Velmo could read it again: right checksum
+// words, a table that inflates and setup files that inflate where it says.
+void CheckResult(std::span<const std::uint8_t> image) {
+  fuzz::Check(image.size() >= kChecksummedImageSize, "a short image was randomised");
+  const HeaderChecksum checksum = ComputeHeaderChecksum(image);
+  fuzz::Check(LoadBigEndian32(&image[0x10]) == checksum.crc1 &&
+                  LoadBigEndian32(&image[0x14]) == checksum.crc2,
+              "the header checksum words are wrong");
+  ByteBuffer table;
+  fuzz::Check(DecompressData(image.subspan(fuzz::kTableBlockOffset, fuzz::kTableBlockSpace), table),
+              "the rewritten table block does not inflate");
+  // The files are packed in table order, each up to the next one and the
+  // last up to the text banks.
+  std::uint32_t end = GetDWORDFromOffset(table, kTextPairsStart + 8);
+  fuzz::Check(end <= image.size(), "the text banks lie beyond the image");
+  for (std::uint32_t entry = 21; entry-- > 0;) {
+    const std::uint32_t offset = GetDWORDFromOffset(table, kSetupEntriesStart + 12 * entry + 8);
+    ByteBuffer setup;
+    fuzz::Check(offset < end && DecompressData(image.subspan(offset, end - offset), setup),
+                "a rewritten setup file does not inflate");
+    end = offset;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::CaptureConsole();
+  fuzz::GetBaseImage();
+  GetWorkspace();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const Workspace& workspace = GetWorkspace();
+  fuzz::FuzzInput input({data, size});
+  const std::uint32_t seed = input.Word();
+  const std::uint8_t options = input.Byte();
+  const bool trace = (options & 1) != 0;
+  const bool updateDatabase = (options & 2) != 0;
+  const ByteBuffer image = fuzz::PatchedImage(fuzz::GetBaseImage(), fuzz::ReadPatches(input));
+
+  fuzz::WriteFileBytes(workspace.romPath, image);
+  testing::WriteTextFile(workspace.configPath, ConfigText(workspace, trace, updateDatabase));
+  std::filesystem::remove(workspace.rdbPath);
+  fuzz::TakeLogLines();
+  bool succeeded = false;
+  {
+    ClassicRandom random(seed);
+    ROM rom(workspace.romPath, workspace.configPath, random);
+    succeeded = rom.LoadInROM();
+  }
+  const std::vector<std::string> log = fuzz::TakeLogLines();
+
+  const std::size_t failures = CountLines(log, kPipelineFailure);
+  const std::size_t finished = CountLines(log, kFinished);
+  fuzz::Check(succeeded ? failures == 0 && finished == 1 : failures == 1 && finished == 0,
+              "the pipeline's outcome and its log lines disagree");
+  CheckConfiguration(workspace, trace, updateDatabase, succeeded);
+  fuzz::Check(std::filesystem::exists(workspace.rdbPath) == (succeeded && updateDatabase),
+              "the emulator database was written by a run that did not reach it");
+  if (succeeded) {
+    CheckResult(fuzz::ReadFileBytes(workspace.romPath));
+  } else if (RefusedBeforeChanges(log)) {
+    fuzz::Check(fuzz::ReadFileBytes(workspace.romPath) == image,
+                "a refusal before the level loop changed the image");
+  }
+  return 0;
+}

@@ -1,0 +1,172 @@
+// Writes the seed corpus of every fuzz target from the synthetic images, one
+// folder per target under the folder given:
+//   velmo-fuzz-seeds OUTPUT_FOLDER
+// The level targets start from the 21 inflated setup files, the codec from
+// their compressed blocks, and the table and pipeline targets from the patches
+// that turn the good image into each bad variant the image builder makes.
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "image_builder/image_builder.h"
+#include "image_patches.h"
+#include "rom/codec.h"
+#include "support/temp_dir.h"
+#include "synthetic_image.h"
+
+using namespace velmo;
+using image_builder::ImageFault;
+
+namespace {
+
+constexpr std::uint32_t kHeaderEnd = 0x1000;
+constexpr std::size_t kMostBytesPerPatch = 0xFF;
+// Bad variants whose difference needs more patches than this are left out:
+// they would not survive the targets' -max_len.
+constexpr std::size_t kMostPatchesPerSeed = 16;
+
+class Corpus {
+ public:
+  Corpus(const std::filesystem::path& root, const std::string& target) : folder_(root / target) {
+    std::filesystem::create_directories(folder_);
+  }
+  void Add(const ByteBuffer& input) {
+    testing::WriteBinaryFile((folder_ / ("seed-" + std::to_string(count_++))).string(), input);
+  }
+
+ private:
+  std::filesystem::path folder_;
+  int count_ = 0;
+};
+
+void AppendWord(ByteBuffer& bytes, std::uint32_t word) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(std::uint8_t(word >> shift));
+}
+
+// Patches that turn `from` into `to` within [start, end) of both, relative to
+// start, one per run of differing bytes.
+std::vector<fuzz::ImagePatch> DifferencePatches(const ByteBuffer& from, const ByteBuffer& to,
+                                                std::size_t start, std::size_t end,
+                                                fuzz::PatchRegion region, std::uint8_t setup) {
+  std::vector<fuzz::ImagePatch> patches;
+  end = std::min<std::size_t>({end, from.size(), to.size()});
+  for (std::size_t at = start; at < end; ++at) {
+    if (from[at] == to[at]) continue;
+    fuzz::ImagePatch patch{region, setup, static_cast<std::uint32_t>(at - start), {}};
+    while (at < end && from[at] != to[at] && patch.bytes.size() < kMostBytesPerPatch) {
+      patch.bytes.push_back(to[at++]);
+    }
+    patches.push_back(std::move(patch));
+  }
+  return patches;
+}
+
+ByteBuffer InflatedTable(const ByteBuffer& image) {
+  ByteBuffer table;
+  if (image.size() >= fuzz::kTableBlockOffset + fuzz::kTableBlockSpace) {
+    DecompressData(std::span(image).subspan(fuzz::kTableBlockOffset, fuzz::kTableBlockSpace),
+                   table);
+  }
+  return table;
+}
+
+// The patches that make the bad variant of the good image: header bytes,
+// inflated table entries, compressed setup bytes and the file's length.
+std::vector<fuzz::ImagePatch> FaultPatches(ImageFault fault) {
+  const fuzz::BaseImage& base = fuzz::GetBaseImage();
+  const ByteBuffer bad = image_builder::BuildImage(fuzz::BaseImageOptions(fault)).bytes;
+  std::vector<fuzz::ImagePatch> patches =
+      DifferencePatches(base.bytes, bad, 0, kHeaderEnd, fuzz::PatchRegion::kHeader, 0);
+  const ByteBuffer badTable = InflatedTable(bad);
+  if (badTable.size() == base.table.size()) {
+    for (fuzz::ImagePatch& patch :
+         DifferencePatches(base.table, badTable, fuzz::kTableEntriesStart, fuzz::kTableEntriesEnd,
+                           fuzz::PatchRegion::kTableEntries, 0)) {
+      patches.push_back(std::move(patch));
+    }
+  }
+  for (std::size_t index = 0; index < base.setups.size(); ++index) {
+    const fuzz::BaseSetup& setup = base.setups[index];
+    for (fuzz::ImagePatch& patch :
+         DifferencePatches(base.bytes, bad, setup.romOffset, setup.romOffset + setup.space,
+                           fuzz::PatchRegion::kSetupBlock, static_cast<std::uint8_t>(index))) {
+      patches.push_back(std::move(patch));
+    }
+  }
+  return patches;
+}
+
+void WriteLevelCorpora(const std::filesystem::path& root) {
+  Corpus objectList(root, "object_list_fuzzer");
+  Corpus introBlock(root, "intro_block_fuzzer");
+  Corpus randomisers(root, "randomisers_fuzzer");
+  Corpus codec(root, "codec_fuzzer");
+  std::uint32_t seed = 1;
+  for (const fuzz::BaseSetup& setup : fuzz::GetBaseImage().setups) {
+    ByteBuffer input = {static_cast<std::uint8_t>(setup.levelId)};
+    input.insert(input.end(), setup.plain.begin(), setup.plain.end());
+    objectList.Add(input);
+    introBlock.Add(input);
+
+    ByteBuffer randomised = {static_cast<std::uint8_t>(setup.levelId)};
+    AppendWord(randomised, seed);
+    randomised.push_back(static_cast<std::uint8_t>(seed % 4));  // Nemesis and TRACE in turn
+    randomised.insert(randomised.end(), setup.plain.begin(), setup.plain.end());
+    randomisers.Add(randomised);
+    ++seed;
+
+    ByteBuffer block = {static_cast<std::uint8_t>(setup.memLevel)};
+    ByteBuffer compressed;
+    CompressData(setup.plain, compressed, setup.memLevel);
+    block.insert(block.end(), compressed.begin(), compressed.end());
+    codec.Add(block);
+  }
+}
+
+void WriteImageCorpora(const std::filesystem::path& root) {
+  Corpus table(root, "table_checks_fuzzer");
+  Corpus pipeline(root, "pipeline_fuzzer");
+  table.Add({0, 0, 0, 0, 0});
+  pipeline.Add({0, 0, 0, 1, 2});
+  for (ImageFault fault : image_builder::kAllFaults) {
+    if (fault == ImageFault::kNone || fault == ImageFault::kTruncated) continue;
+    const std::vector<fuzz::ImagePatch> patches = FaultPatches(fault);
+    if (patches.empty() || patches.size() > kMostPatchesPerSeed) continue;
+    ByteBuffer tableInput = {1, 0, 0, 0, 0};
+    ByteBuffer pipelineInput = {0, 0, 0, 7, 3};
+    for (const fuzz::ImagePatch& patch : patches) {
+      if (patch.region == fuzz::PatchRegion::kTableEntries) fuzz::AppendPatch(tableInput, patch);
+      fuzz::AppendPatch(pipelineInput, patch);
+    }
+    if (tableInput.size() > 5) table.Add(tableInput);
+    pipeline.Add(pipelineInput);
+  }
+  // Images cut inside the header, the table block, the setup files and the
+  // text region.
+  for (std::uint32_t length : {0x40u, 0x21990u + 0x1000u, 0x8B0000u, 0x8F0000u}) {
+    ByteBuffer input = {0, 0, 0, 9, 2};
+    fuzz::AppendPatch(input, {fuzz::PatchRegion::kFileLength, 0, length, {}});
+    pipeline.Add(input);
+    ByteBuffer cutTable = {2};
+    AppendWord(cutTable, length);
+    table.Add(cutTable);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: velmo-fuzz-seeds OUTPUT_FOLDER\n");
+    return 2;
+  }
+  fuzz::SilenceConsole();
+  const std::filesystem::path root(argv[1]);
+  WriteLevelCorpora(root);
+  WriteImageCorpora(root);
+  return 0;
+}
