@@ -72,6 +72,7 @@ const ConfigFile& TracingConfig();
 class NoDraws final : public RandomSource {
  public:
   std::uint32_t Draw() override { Fail("code that must not draw took a random draw"); }
+  void Reseed(std::uint32_t) override {}
 };
 
 }  // namespace velmo::fuzz

@@ -12,6 +12,7 @@
 #include "level/randomise_level.h"
 #include "level_checks.h"
 #include "randomise/random_source.h"
+#include "randomise/randomiser_switches.h"
 
 using namespace velmo;
 
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // seed gives the same file.
   ByteBuffer driven(setup.begin(), setup.end());
   ClassicRandom sameSeed(seed);
-  RandomiseLevel(driven, levelId, addNemesis, config, sameSeed);
+  RandomiseLevel(driven, levelId, addNemesis, RandomiserSwitches{}, config, sameSeed);
   fuzz::Check(driven == level.setupData, "the level driver and the randomisers disagree");
   return 0;
 }

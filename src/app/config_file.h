@@ -14,6 +14,15 @@ inline constexpr std::string_view kTraceLoggingKey = "TraceLogging";
 inline constexpr std::string_view kUpdatePJ64Key = "UpdatePJ64";
 inline constexpr std::string_view kPJ64RDBFileKey = "PJ64RDBFile";
 inline constexpr std::string_view kRandomisedROMsKey = "RandomisedROMs";
+// Options that shape the game a run makes; Velmo only reads them.
+inline constexpr std::string_view kSeedKey = "Seed";
+inline constexpr std::string_view kSpoilerLogKey = "SpoilerLog";
+inline constexpr std::string_view kRandomiseStartingWeaponsKey = "RandomiseStartingWeapons";
+inline constexpr std::string_view kRandomiseGuardTypesKey = "RandomiseGuardTypes";
+inline constexpr std::string_view kRandomiseGuardWeaponsKey = "RandomiseGuardWeapons";
+inline constexpr std::string_view kAddNemesisKey = "AddNemesis";
+inline constexpr std::string_view kRandomiseKeysKey = "RandomiseKeys";
+inline constexpr std::string_view kRandomiseCubaBodyKey = "RandomiseCubaBody";
 
 // The key=value options file beside the executable. Reads the whole file on
 // construction and writes it back, normalised, on destruction. Lines are split

@@ -26,6 +26,7 @@ void AnnounceRun(const std::string& romPath, const std::string& outputPath) {
 
 void ReportOutcome(bool succeeded, std::uint32_t seed) {
   if (succeeded) {
+    LogInfo("Randomised with seed [" + std::to_string(seed) + "]");
     LogSuccess("ROM has been successfully randomised :)");
     return;
   }
@@ -38,7 +39,8 @@ void ReportOutcome(bool succeeded, std::uint32_t seed) {
 int RunVelmo(const std::vector<std::string>& arguments,
              const std::function<std::uint32_t()>& clock) {
   const std::string executablePath = arguments.empty() ? std::string() : arguments[0];
-  PrintBanner(platform::GetReleaseNumber(executablePath));
+  const std::uint16_t releaseNumber = platform::GetReleaseNumber(executablePath);
+  PrintBanner(releaseNumber);
   if (arguments.size() < 2) {
     LogError("No NTSC Goldeneye ROM file supplied!");
     platform::WaitForKeyPress();
@@ -58,8 +60,10 @@ int RunVelmo(const std::vector<std::string>& arguments,
     return 0;
   }
 
-  auto rom = std::make_unique<ROM>(outputPath, configPath, random);
-  ReportOutcome(rom->LoadInROM(), seed);
+  auto rom = std::make_unique<ROM>(outputPath, configPath, random,
+                                   RunOrigin{romPath, seed, releaseNumber});
+  const bool succeeded = rom->LoadInROM();
+  ReportOutcome(succeeded, rom->SeedInUse());
   platform::WaitForKeyPress();
   rom.reset();
   return 0;

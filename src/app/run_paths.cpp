@@ -16,4 +16,8 @@ std::string OutputPathFor(const std::string& romPath) {
   return romPath.substr(0, dot) + "_rand" + romPath.substr(dot);
 }
 
+std::string SpoilerLogPathFor(const std::string& outputPath) {
+  return outputPath.substr(0, outputPath.rfind('.')) + "_spoiler.txt";
+}
+
 }  // namespace velmo

@@ -13,4 +13,8 @@ std::string ConfigPathFor(const std::string& executablePath);
 // split at the last "." anywhere in the path.
 std::string OutputPathFor(const std::string& romPath);
 
+// The spoiler log beside the randomised copy: its path cut at the last "."
+// anywhere, as the copy's own path was split, plus "_spoiler.txt".
+std::string SpoilerLogPathFor(const std::string& outputPath);
+
 }  // namespace velmo

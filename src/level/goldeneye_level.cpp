@@ -7,7 +7,9 @@ GoldeneyeLevel::GoldeneyeLevel(const ConfigFile& config, RandomSource& random,
     : setupData(setupBytes.begin(), setupBytes.end()),
       levelId(levelId),
       config(config),
-      random(random) {}
+      random(random) {
+  report.levelId = levelId;
+}
 
 GuardItems GoldeneyeLevel::FindGuardItems(std::uint8_t guardId) {
   GuardItems items;

@@ -7,6 +7,7 @@
 
 #include "level/level_catalogue.h"
 #include "level/level_entries.h"
+#include "level/level_report.h"
 #include "rom/byte_buffer.h"
 
 namespace velmo {
@@ -72,6 +73,8 @@ class GoldeneyeLevel {
   std::vector<StartWeaponEntry> startWeapons;
   std::vector<StartAmmoEntry> startAmmo;
   std::vector<KeyEntry> keys;
+  // What the randomisers did, filled as they run.
+  LevelReport report;
   const ConfigFile& config;
   RandomSource& random;
 };

@@ -6,6 +6,7 @@
 #include "app/number_text.h"
 #include "level/randomise_level.h"
 #include "randomise/random_source.h"
+#include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
 #include "rom/codec.h"
 
@@ -29,8 +30,9 @@ void ReportCorrupted(const SetupFileEntry& file) {
 
 // One level: inflate, draw the Nemesis chance, randomise, clear the old space
 // and recompress into file.setupData. False when the level is corrupted.
-bool ProcessLevel(std::span<std::uint8_t> image, SetupFileEntry& file, const ConfigFile& config,
-                  RandomSource& random) {
+bool ProcessLevel(std::span<std::uint8_t> image, SetupFileEntry& file,
+                  const RandomiserSwitches& switches, const ConfigFile& config,
+                  RandomSource& random, LevelReport& report) {
   LogInfo("Inspecting " + GetLevelName(file.levelId) + "... ");
   const auto space = image.subspan(file.romOffset, file.availableSize);
   if (!DecompressData(space, file.setupData)) {
@@ -38,8 +40,8 @@ bool ProcessLevel(std::span<std::uint8_t> image, SetupFileEntry& file, const Con
     ReportCorrupted(file);
     return false;
   }
-  const bool addNemesis = random.Draw() % kNemesisChance == 0;
-  RandomiseLevel(file.setupData, file.levelId, addNemesis, config, random);
+  const bool addNemesis = switches.nemesis && random.Draw() % kNemesisChance == 0;
+  report = RandomiseLevel(file.setupData, file.levelId, addNemesis, switches, config, random);
   std::fill(space.begin(), space.end(), 0);
 
   ByteBuffer compressed;
@@ -53,11 +55,16 @@ bool ProcessLevel(std::span<std::uint8_t> image, SetupFileEntry& file, const Con
 }  // namespace
 
 bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setupFiles,
-                const ConfigFile& config, RandomSource& random) {
+                const RandomiserSwitches& switches, const ConfigFile& config, RandomSource& random,
+                std::vector<LevelReport>& reports) {
   LogInfo("ProcessROM(): Inspecting ROM...");
   bool success = true;
-  for (SetupFileEntry& file : setupFiles) {
-    if (!ProcessLevel(image, file, config, random)) success = false;
+  reports.assign(setupFiles.size(), LevelReport{});
+  for (std::size_t i = 0; i < setupFiles.size(); ++i) {
+    reports[i].levelId = setupFiles[i].levelId;
+    if (!ProcessLevel(image, setupFiles[i], switches, config, random, reports[i])) {
+      success = false;
+    }
   }
   return success;
 }

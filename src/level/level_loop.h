@@ -5,19 +5,24 @@
 #include <vector>
 
 #include "assets/setup_file_entry.h"
+#include "level/level_report.h"
 #include "rom/byte_buffer.h"
 
 namespace velmo {
 
 class ConfigFile;
 class RandomSource;
+struct RandomiserSwitches;
 
 // Inflates, randomises and recompresses every setup file in table order,
-// clearing each file's old space in the image. Each level draws its Nemesis
-// chance (one in five) before its randomisers draw. False when any level did
-// not inflate or came out empty; the other levels are still processed.
+// clearing each file's old space in the image, and gives one report per file
+// of what the randomisers did. Each level draws its Nemesis chance (one in
+// five) before its randomisers draw, unless the Nemesis is switched off.
+// False when any level did not inflate or came out empty; the other levels
+// are still processed.
 bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setupFiles,
-                const ConfigFile& config, RandomSource& random);
+                const RandomiserSwitches& switches, const ConfigFile& config, RandomSource& random,
+                std::vector<LevelReport>& reports);
 
 // Packs the recompressed setup files back into the image in table order, the
 // first at its old offset and each further one at the next 16-byte boundary,

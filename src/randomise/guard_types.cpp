@@ -37,16 +37,18 @@ void SetType35Word(GuardEntry& guard, const GuardTypeSwap& swap) {
 }
 
 // A type-35 guard becomes a common guard one time in six and, one time in
-// three, picks up the first weapon an earlier guard dropped.
-void MakeCommonGuard(GoldeneyeLevel& level, GuardEntry& guard, const GuardTypeSwap& swap) {
-  if (!OneIn(level.random, 6)) return;
+// three, picks up the first weapon an earlier guard dropped. True when the
+// guard changed type.
+bool MakeCommonGuard(GoldeneyeLevel& level, GuardEntry& guard, const GuardTypeSwap& swap) {
+  if (!OneIn(level.random, 6)) return false;
   guard.bodyType = swap.defaultGuardType;
   // The value is taken even when nothing lies there to pick up.
-  if (!OneIn(level.random, 3) || level.spareWeapons.empty()) return;
+  if (!OneIn(level.random, 3) || level.spareWeapons.empty()) return true;
   WeaponEntry& pickedUp = *level.spareWeapons.front();
   level.spareWeapons.pop_front();
   pickedUp.holderId = guard.guardId;
   ArmWith(pickedUp, kPickedUpWeapon);
+  return true;
 }
 
 void ChangeType35Weapon(GoldeneyeLevel& level, GuardEntry& guard, WeaponEntry& weapon,
@@ -65,9 +67,10 @@ void ChangeType35Weapon(GoldeneyeLevel& level, GuardEntry& guard, WeaponEntry& w
 }
 
 // A common guard becomes type 35 one time in ten; its attachment is either
-// re-modelled or taken off, and its weapon changed, dropped or kept.
-void MakeType35Guard(GoldeneyeLevel& level, const GuardItems& items, const GuardTypeSwap& swap) {
-  if (!OneIn(level.random, 10)) return;
+// re-modelled or taken off, and its weapon changed, dropped or kept. True
+// when the guard changed type.
+bool MakeType35Guard(GoldeneyeLevel& level, const GuardItems& items, const GuardTypeSwap& swap) {
+  if (!OneIn(level.random, 10)) return false;
   items.guard->bodyType = kSwappedBodyType;
   if (items.attachment != nullptr) {
     if (OneIn(level.random, 5)) {
@@ -79,9 +82,10 @@ void MakeType35Guard(GoldeneyeLevel& level, const GuardItems& items, const Guard
   }
   if (items.weapon == nullptr) {
     SetType35Word(*items.guard, swap);
-    return;
+    return true;
   }
   ChangeType35Weapon(level, *items.guard, *items.weapon, swap);
+  return true;
 }
 
 }  // namespace
@@ -103,15 +107,17 @@ void GoldeneyeLevel::RandomiseGuardTypes() {
   if (!FindGuardTypeSwap(levelId)) return;
   const GuardTypeSwap swap = GetGuardTypeSwap(levelId);
 
+  std::uint32_t changes = 0;
   for (std::size_t index = 0; index < guards.size(); ++index) {
     const GuardItems items = FindGuardItems(guards[index].guardId);
     if (items.guard == nullptr) continue;
     if (items.guard->bodyType == kSwappedBodyType) {
-      MakeCommonGuard(*this, *items.guard, swap);
+      changes += MakeCommonGuard(*this, *items.guard, swap);
     } else if (items.guard->bodyType == swap.defaultGuardType) {
-      MakeType35Guard(*this, items, swap);
+      changes += MakeType35Guard(*this, items, swap);
     }
   }
+  report.guardTypeChanges = changes;
 }
 
 }  // namespace velmo

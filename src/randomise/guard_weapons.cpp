@@ -64,12 +64,14 @@ void PromoteToOfficer(GoldeneyeLevel& level, const GuardItems& items, const Weap
   }
 }
 
-void RearmGuard(GoldeneyeLevel& level, const GuardItems& items, const LevelWeapons& pools) {
+// True when the guard was promoted.
+bool RearmGuard(GoldeneyeLevel& level, const GuardItems& items, const LevelWeapons& pools) {
   RandomSource& random = level.random;
   RerollGuardFlags(*items.guard, random);
   // Taken before the promotion draw, and taken even when the guard is promoted.
   const bool secondaryWithAttachment = OneIn(random, 5);
-  if (OneIn(random, 10)) {
+  const bool promoted = OneIn(random, 10);
+  if (promoted) {
     PromoteToOfficer(level, items, pools.special);
   } else if (secondaryWithAttachment) {
     ArmWith(*items.weapon, pools.secondary);
@@ -80,6 +82,7 @@ void RearmGuard(GoldeneyeLevel& level, const GuardItems& items, const LevelWeapo
     ArmWith(*items.weapon, OneIn(random, 5) ? pools.secondary : pools.primary);
   }
   items.weapon->byte8Clear = DrawMasked(random, 3) == 0;
+  return promoted;
 }
 
 }  // namespace
@@ -109,14 +112,18 @@ void GoldeneyeLevel::RandomiseGuardWeapons() {
   // these three.
   LevelWeapons pools{};
   GetWeaponsForRandomisation(pools.primary, pools.secondary, pools.special);
+  GuardWeaponsReport done{pools.primary.weaponId, pools.secondary.weaponId, pools.special.weaponId,
+                          0, 0};
 
   for (std::size_t index = 0; index < guards.size(); ++index) {
     const GuardItems items = FindGuardItems(guards[index].guardId);
     // Unarmed guards stay unarmed, and characters keep what the level gives them.
     if (items.guard == nullptr || items.weapon == nullptr) continue;
     if (IsCharacterBodyType(items.guard->bodyType)) continue;
-    RearmGuard(*this, items, pools);
+    done.promotedGuards += RearmGuard(*this, items, pools);
+    ++done.rearmedGuards;
   }
+  report.guardWeapons = done;
 }
 
 }  // namespace velmo

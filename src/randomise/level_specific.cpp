@@ -82,11 +82,13 @@ void RandomiseFacilityKeys(GoldeneyeLevel& level) {
     LogLevelMessage(LogTrace, "Giving keycard A to [" + ToHexText(keycardA.holderId) + "]");
   }
 
-  if (!FacilityHasTrev(level)) {
+  if (FacilityHasTrev(level)) {
+    keycardA.modelId = level.GetRandomKeyType();
+  } else {
     LogLevelMessage(LogWarn, "Something when wrong finding Trev in Facility!");
-    return;
   }
-  keycardA.modelId = level.GetRandomKeyType();
+  level.report.keys = {{"keycard A", keycardA.holderId, keycardA.modelId},
+                       {"keycard B", keycardB.holderId, keycardB.modelId}};
 }
 
 // The first and the last guard entry of Bunker 2 never get a key; with only
@@ -113,6 +115,7 @@ void RandomiseBunker2Keys(GoldeneyeLevel& level) {
   for (const Bunker2Key& key : kBunker2MovedKeys) {
     const std::uint8_t holder = level.guards[DrawBunker2KeyHolder(level)].guardId;
     level.keys[key.position].holderId = holder;
+    level.report.keys.push_back({key.name, holder, std::nullopt});
     LogLevelMessage(LogTrace, "Reassigned " + std::string(key.name) + " to guard [" +
                                   DecimalText(static_cast<std::uint32_t>(holder)) + "]");
   }
@@ -124,6 +127,7 @@ void RandomiseCubaBody(GoldeneyeLevel& level) {
     return;
   }
   level.guards.front().bodyType = kCubaBodyTypes[DrawModulo(level.random, kCubaBodyTypes.size())];
+  level.report.cubaBody = level.guards.front().bodyType;
 }
 
 }  // namespace

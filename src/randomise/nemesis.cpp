@@ -70,7 +70,8 @@ CharacterList CharactersForLevel(LevelId levelId) {
   return kDamCharacters;
 }
 
-void WarnNoCandidate() {
+void WarnNoCandidate(NemesisReport& report) {
+  report.outcome = NemesisOutcome::kNoCandidate;
   LogWarn(
       "GoldeneyeLevel::AddNemesisCharacter(): Unable to find candidate to convert to Nemesis "
       "unit");
@@ -88,6 +89,8 @@ void ConvertToNemesis(GoldeneyeLevel& level, const GuardItems& items,
   guard.flagBit1 = false;
   guard.flagBit2 = false;
   level.GetNemesisWeapon(items.weapon->modelId, items.weapon->weaponId);
+  NemesisReport& done = level.report.nemesis;
+  done = {NemesisOutcome::kAdded, guard.guardId, nemesisBodyType, {items.weapon->weaponId}};
 
   if (level.spareWeapons.empty()) return;
   WeaponEntry& second = *level.spareWeapons.front();
@@ -95,6 +98,7 @@ void ConvertToNemesis(GoldeneyeLevel& level, const GuardItems& items,
   second.holderId = guard.guardId;
   second.byte8Clear = false;
   level.GetNemesisWeapon(second.modelId, second.weaponId);
+  done.weaponIds.push_back(second.weaponId);
   if (items.attachment == nullptr) return;
   items.attachment->holderId = kNoHolder;
   level.spareAttachments.push_back(items.attachment);
@@ -110,11 +114,15 @@ void GoldeneyeLevel::GetNemesisWeapon(std::uint32_t& modelId, std::uint32_t& wea
 
 void GoldeneyeLevel::AddNemesisCharacter() {
   if (guards.empty()) {
+    report.nemesis.outcome = NemesisOutcome::kNoGuards;
     LogError("GoldeneyeLevel::AddNemesisCharacter(): No entities to convert to Nemesis character!");
     return;
   }
   const CharacterList characters = CharactersForLevel(levelId);
-  if (characters.empty()) return;
+  if (characters.empty()) {
+    report.nemesis.outcome = NemesisOutcome::kNeverInLevel;
+    return;
+  }
   const std::uint32_t nemesisBodyType = characters[DrawEntryIndex(random, characters.size())];
 
   for (int attempt = 0; attempt < kNemesisAttempts; ++attempt) {
@@ -123,10 +131,11 @@ void GoldeneyeLevel::AddNemesisCharacter() {
     if (items.guard == nullptr || items.weapon == nullptr) continue;
     if (IsCharacterBodyType(items.guard->bodyType)) continue;
     if (items.guard->guardId == kNoHolder) {
-      WarnNoCandidate();
+      WarnNoCandidate(report.nemesis);
       return;
     }
     if (items.weapon->holderId != items.guard->guardId) {
+      report.nemesis.outcome = NemesisOutcome::kNoCandidate;
       LogError("GoldeneyeLevel::AddNemesisCharacter(): Something went wrong converting guard ID [" +
                DecimalText(static_cast<std::uint32_t>(items.guard->guardId)) +
                "] to Nemesis unit!");
@@ -139,7 +148,7 @@ void GoldeneyeLevel::AddNemesisCharacter() {
       "GoldeneyeLevel::AddNemesisCharacter(): Exceeded allowed attempts to convert guard to "
       "nemesis "
       "guard");
-  WarnNoCandidate();
+  WarnNoCandidate(report.nemesis);
 }
 
 }  // namespace velmo

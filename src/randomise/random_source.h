@@ -10,6 +10,8 @@ class RandomSource {
  public:
   virtual ~RandomSource() = default;
   virtual std::uint32_t Draw() = 0;
+  // Starts the sequence again as a source first given this seed would.
+  virtual void Reseed(std::uint32_t seed) = 0;
 };
 
 // The classic C runtime generator, written out so that a printed seed replays
@@ -22,6 +24,7 @@ class ClassicRandom final : public RandomSource {
     state_ = state_ * 214013u + 2531011u;
     return (state_ >> 16) & 0x7FFFu;
   }
+  void Reseed(std::uint32_t seed) override { state_ = seed; }
 
  private:
   std::uint32_t state_;

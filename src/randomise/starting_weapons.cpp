@@ -81,6 +81,8 @@ void GoldeneyeLevel::RandomiseStartingWeapons() {
   weapon.weaponId = option.weaponId;
   ammo.ammoType = option.ammoType;
   ammo.amount = DrawAmount(option.amount, random);
+  report.loadout =
+      StartingLoadout{weapon.weaponId, weapon.secondWeaponId, ammo.ammoType, ammo.amount};
 }
 
 }  // namespace velmo

@@ -3,14 +3,17 @@
 #include <array>
 
 #include "app/logger.h"
+#include "app/run_paths.h"
 #include "assets/file_table.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
 #include "emulator/rdb_update.h"
 #include "level/level_loop.h"
+#include "randomise/random_source.h"
 #include "rom/checksum_update.h"
 #include "rom/randomised_rom_count.h"
 #include "rom/rom_header.h"
+#include "rom/spoiler_log.h"
 
 namespace velmo {
 namespace {
@@ -23,8 +26,15 @@ struct PipelineStep {
 
 }  // namespace
 
-ROM::ROM(std::string romPath, std::string configPath, RandomSource& random)
-    : romPath(std::move(romPath)), config(std::move(configPath)), random(random) {}
+ROM::ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin)
+    : romPath(std::move(romPath)),
+      config(std::move(configPath)),
+      random(random),
+      origin(std::move(origin)) {}
+
+std::uint32_t ROM::SeedInUse() const {
+  return options.seed.value_or(origin.clockSeed);
+}
 
 bool ROM::LoadInROM() {
   static constexpr std::array kSteps = {
@@ -38,8 +48,12 @@ bool ROM::LoadInROM() {
       PipelineStep{&ROM::WriteUpdatedSetups, "LoadInROM(): Failed to write updated setups"},
       PipelineStep{&ROM::WriteUpdated21990, "LoadInROM(): Failed to write updated 21990 data"},
       PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
+      PipelineStep{&ROM::WriteSpoilerLog, nullptr},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
+  // Bad options stop the run before its first step, with only their own lines.
+  if (!ReadRunOptions(config, options)) return false;
+  if (options.seed) random.Reseed(*options.seed);
   for (const PipelineStep& step : kSteps) {
     if ((this->*step.run)()) continue;
     LogError(step.failureMessage);
@@ -82,7 +96,8 @@ bool ROM::StripOutJapaneseText() {
 
 bool ROM::ProcessROM() {
   const auto image = MapWholeImage();
-  return !image.empty() && velmo::ProcessROM(image, setupFiles, config, random);
+  return !image.empty() &&
+         velmo::ProcessROM(image, setupFiles, options.randomisers, config, random, levelReports);
 }
 
 bool ROM::WriteUpdatedSetups() {
@@ -98,6 +113,17 @@ bool ROM::WriteUpdated21990() {
 
 bool ROM::RecalculateAndUpdateCRC() {
   return velmo::RecalculateAndUpdateCRC(romFile, crc1Text, crc2Text);
+}
+
+// Written only for a complete image; like the database entry, a spoiler log
+// that cannot be written is reported but fails nothing.
+bool ROM::WriteSpoilerLog() {
+  if (!options.spoilerLog) return true;
+  const SpoilerHeader header{
+      origin.releaseNumber, SeedInUse(), origin.inputPath, romPath, crc1Text, crc2Text,
+      options.randomisers};
+  velmo::WriteSpoilerLog(SpoilerLogPathFor(romPath), BuildSpoilerLog(header, levelReports));
+  return true;
 }
 
 bool ROM::UpdateRDB() {

@@ -7,25 +7,40 @@
 
 #include "app/config_file.h"
 #include "assets/setup_file_entry.h"
+#include "level/level_report.h"
 #include "rom/byte_buffer.h"
 #include "rom/mapped_rom_file.h"
+#include "rom/run_options.h"
 
 namespace velmo {
 
 class RandomSource;
 
+// What the driver knows about a run that the ROM reports in the spoiler log:
+// the image the copy was made from, the seed the clock gave and the release.
+struct RunOrigin {
+  std::string inputPath;
+  std::uint32_t clockSeed = 0;
+  std::uint16_t releaseNumber = 0;
+};
+
 // Everything one run works on: the image copy, the inflated file table with
-// the setup files found in it, the new checksum texts and the configuration.
-// LoadInROM runs the processing steps in their fixed order and stops at the
-// first failure. Teardown runs in reverse member order, so the configuration
-// is saved first. The random source must outlive the object.
+// the setup files found in it, the new checksum texts, the configuration with
+// the options read from it, and the reports of what each level got.
+// LoadInROM reads the options, then runs the processing steps in their fixed
+// order and stops at the first failure. Teardown runs in reverse member order,
+// so the configuration is saved first. The random source must outlive the
+// object.
 class ROM {
  public:
-  ROM(std::string romPath, std::string configPath, RandomSource& random);
+  ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin = {});
   ROM(const ROM&) = delete;
   ROM& operator=(const ROM&) = delete;
 
   bool LoadInROM();
+  // The configuration's seed once LoadInROM has read a valid one; otherwise
+  // the clock's.
+  std::uint32_t SeedInUse() const;
 
  private:
   bool LoadFile();
@@ -37,6 +52,7 @@ class ROM {
   bool WriteUpdatedSetups();
   bool WriteUpdated21990();
   bool RecalculateAndUpdateCRC();
+  bool WriteSpoilerLog();
   bool UpdateRDB();
   void IncrementRandomisedROMs();
 
@@ -52,6 +68,9 @@ class ROM {
   std::vector<SetupFileEntry> setupFiles;
   ConfigFile config;
   RandomSource& random;
+  RunOrigin origin;
+  RunOptions options;
+  std::vector<LevelReport> levelReports;
 };
 
 }  // namespace velmo

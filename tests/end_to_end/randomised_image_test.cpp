@@ -5,69 +5,30 @@
 #include <string>
 #include <vector>
 
-#include "app/driver.h"
 #include "app/number_text.h"
 #include "emulator/rdb_update.h"
 #include "image_builder/image_builder.h"
 #include "level/level_catalogue.h"
 #include "rom/checksum.h"
 #include "support/image_inspector.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "support/image_runner.h"
 
 namespace velmo {
 namespace {
 
 using testing::ImageView;
-using testing::ReadBinaryFile;
-using testing::ReadTextFile;
-using testing::RecordingConsole;
 using testing::SetupView;
-using testing::TempDir;
-using testing::WriteBinaryFile;
-using testing::WriteTextFile;
 
 constexpr std::uint32_t kTextRegionEnd = 0x8F7DE0;
-constexpr std::string_view kExistingRdb = "[Existing]\nGood Name=Other\n";
 
-struct RunResult {
-  ByteBuffer output;
-  std::vector<std::string> log;
-  std::string rdb;
-};
+using RandomisedImage = testing::ImageRunner;
+using testing::RunResult;
 
 std::string UpperHex(std::uint32_t value) {
   std::string text = ToHexText(value);
   std::transform(text.begin(), text.end(), text.begin(), ::toupper);
   return text;
 }
-
-// Whole runs of the tool on one image in one directory, so that two runs see
-// the same paths and their logs can be compared line for line.
-class RandomisedImage {
- public:
-  explicit RandomisedImage(ByteBuffer input) : input_(std::move(input)) {}
-
-  RunResult Run(std::uint32_t seed) {
-    WriteBinaryFile(inputPath_, input_);
-    std::filesystem::remove(outputPath_);
-    WriteTextFile(dir_.File("Velmo.ini"), "UpdatePJ64=1\nPJ64RDBFile=" + rdbPath_ + "\n");
-    WriteTextFile(rdbPath_, std::string(kExistingRdb));
-    RecordingConsole console;
-    EXPECT_EQ(RunVelmo({dir_.File("Velmo.exe"), inputPath_}, [seed] { return seed; }), 0);
-    EXPECT_EQ(ReadBinaryFile(inputPath_), input_) << "the input image must never change";
-    return {ReadBinaryFile(outputPath_), console.Lines(), ReadTextFile(rdbPath_)};
-  }
-
-  const ByteBuffer& Input() const { return input_; }
-
- private:
-  ByteBuffer input_;
-  TempDir dir_;
-  std::string inputPath_ = dir_.File("goldeneye.z64");
-  std::string outputPath_ = dir_.File("goldeneye_rand.z64");
-  std::string rdbPath_ = dir_.File("Project64.rdb");
-};
 
 ByteBuffer SyntheticImage(image_builder::Layout layout, std::uint64_t contentSeed = 11) {
   image_builder::ImageOptions options;
@@ -142,7 +103,7 @@ void ExpectChecksumAndDatabaseEntry(const RunResult& run) {
   const HeaderChecksum checksum = ComputeHeaderChecksum(run.output);
   EXPECT_EQ(testing::ReadWord(run.output, 0x10), checksum.crc1);
   EXPECT_EQ(testing::ReadWord(run.output, 0x14), checksum.crc2);
-  EXPECT_EQ(run.rdb, std::string(kExistingRdb) +
+  EXPECT_EQ(run.rdb, std::string(RandomisedImage::kExistingRdb) +
                          BuildRdbSection(UpperHex(checksum.crc1), UpperHex(checksum.crc2)));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/config_file.h"
+#include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
 #include "rom/codec.h"
 #include "support/recording_console.h"
@@ -48,10 +49,10 @@ TEST_F(WriteUpdatedSetupsTest, PacksFromTheFirstOffsetOnSixteenByteBoundaries) {
                            image.begin() + starts[i]));
   }
   // Padding between files is zero; nothing outside the packed range changes.
-  EXPECT_TRUE(std::all_of(image.begin() + 0x1021, image.begin() + 0x1030,
-                          [](auto b) { return b == 0; }));
-  EXPECT_TRUE(std::all_of(image.begin() + 0x1041, image.begin() + 0x1050,
-                          [](auto b) { return b == 0; }));
+  EXPECT_TRUE(
+      std::all_of(image.begin() + 0x1021, image.begin() + 0x1030, [](auto b) { return b == 0; }));
+  EXPECT_TRUE(
+      std::all_of(image.begin() + 0x1041, image.begin() + 0x1050, [](auto b) { return b == 0; }));
   EXPECT_EQ(image[0xFFF], 0xEE);
   EXPECT_EQ(image[0x1078], 0xEE);
   EXPECT_EQ(console.Text(), "SUCCESS WriteUpdatedSetups(): Finished writing updated setups!\n");
@@ -100,6 +101,7 @@ class ProcessROMTest : public ::testing::Test {
   ConfigFile config{dir.File("Velmo.ini")};
   ByteBuffer image = ByteBuffer(0x1000, 0x5A);
   std::vector<SetupFileEntry> files;
+  std::vector<LevelReport> reports;
   RecordingConsole console;
 };
 
@@ -109,7 +111,7 @@ TEST_F(ProcessROMTest, CorruptedLevelFailsTheLoopButTheOthersAreProcessed) {
   AddLevel(level::kEgypt, Compressed(EmptySetup()));
   // Per good level: the Nemesis chance (1: none), then the two weapon-pool draws.
   ScriptedRandom random{1, 0, 0, 1, 0, 0};
-  EXPECT_FALSE(ProcessROM(image, files, config, random));
+  EXPECT_FALSE(ProcessROM(image, files, RandomiserSwitches{}, config, random, reports));
 
   const auto lines = console.Lines();
   EXPECT_EQ(console.LinesStartingWith("INFO Inspecting "),
@@ -134,9 +136,10 @@ TEST_F(ProcessROMTest, CorruptedLevelFailsTheLoopButTheOthersAreProcessed) {
 TEST_F(ProcessROMTest, NemesisDrawComesBeforeTheLevelsOwnDraws) {
   AddLevel(level::kDam, Compressed(EmptySetup()));
   ScriptedRandom random{10, 0, 0};
-  EXPECT_TRUE(ProcessROM(image, files, config, random));
-  EXPECT_EQ(console.LinesStartingWith("TRACE "),
-            std::vector<std::string>{"TRACE GoldeneyeLevel::RandomiseLevel(): Adding Nemesis character"});
+  EXPECT_TRUE(ProcessROM(image, files, RandomiserSwitches{}, config, random, reports));
+  EXPECT_EQ(
+      console.LinesStartingWith("TRACE "),
+      std::vector<std::string>{"TRACE GoldeneyeLevel::RandomiseLevel(): Adding Nemesis character"});
   EXPECT_EQ(console.LinesStartingWith("ERROR "),
             std::vector<std::string>{
                 "ERROR GoldeneyeLevel::AddNemesisCharacter(): No entities to convert to Nemesis "

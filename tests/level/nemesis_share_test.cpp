@@ -7,6 +7,7 @@
 #include "image_builder/image_builder.h"
 #include "level/level_loop.h"
 #include "randomise/random_source.h"
+#include "randomise/randomiser_switches.h"
 #include "support/recording_console.h"
 #include "support/temp_dir.h"
 
@@ -39,9 +40,10 @@ TEST(NemesisShare, AboutOneLevelInFiveIsChosenOverManySeeds) {
   for (std::uint32_t seed = 1; seed <= kRuns; ++seed) {
     ByteBuffer image = original;
     std::vector<SetupFileEntry> files = tableFiles;
+    std::vector<LevelReport> reports;
     ClassicRandom random(seed * 7919u);
     RecordingConsole console;
-    ASSERT_TRUE(ProcessROM(image, files, config, random));
+    ASSERT_TRUE(ProcessROM(image, files, RandomiserSwitches{}, config, random, reports));
     const std::vector<std::string> lines = console.Lines();
     levels += files.size();
     chosen += static_cast<std::size_t>(

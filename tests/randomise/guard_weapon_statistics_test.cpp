@@ -19,6 +19,7 @@ class RecordingRandom final : public RandomSource {
  public:
   explicit RecordingRandom(RandomSource& inner) : inner_(inner) {}
   std::uint32_t Draw() override { return values.emplace_back(inner_.Draw()); }
+  void Reseed(std::uint32_t seed) override { inner_.Reseed(seed); }
   std::vector<std::uint32_t> values;
 
  private:

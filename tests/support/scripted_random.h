@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "randomise/random_source.h"
@@ -28,11 +29,17 @@ class ScriptedRandom final : public RandomSource {
     return values_[next_++];
   }
 
+  // The script does not depend on a seed; the last seed given is kept so a
+  // test can see that one was.
+  void Reseed(std::uint32_t seed) override { reseededWith_ = seed; }
+
   std::size_t DrawsTaken() const { return next_; }
+  std::optional<std::uint32_t> ReseededWith() const { return reseededWith_; }
 
  private:
   std::vector<std::uint32_t> values_;
   std::size_t next_ = 0;
+  std::optional<std::uint32_t> reseededWith_;
 };
 
 }  // namespace velmo::testing

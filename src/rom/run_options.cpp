@@ -1,0 +1,76 @@
+#include "rom/run_options.h"
+
+#include <string>
+#include <string_view>
+
+#include "app/config_file.h"
+#include "app/logger.h"
+#include "app/number_text.h"
+
+namespace velmo {
+namespace {
+
+// One or more decimal digits, leading zeros allowed, up to 4294967295.
+std::optional<std::uint32_t> ParseSeed(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > UINT32_MAX) return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+// An empty value counts as a missing key.
+std::optional<std::string> PresentValue(const ConfigFile& config, std::string_view key) {
+  std::string value;
+  if (!config.GetString(key, value) || value.empty()) return std::nullopt;
+  return value;
+}
+
+bool ReadSeed(const ConfigFile& config, std::optional<std::uint32_t>& seed) {
+  const std::optional<std::string> text = PresentValue(config, kSeedKey);
+  if (!text) return true;
+  seed = ParseSeed(*text);
+  if (seed) return true;
+  LogError("LoadInROM(): Seed [" + *text + "] in config file is not a number from 0 to 4294967295");
+  return false;
+}
+
+// Exactly "0" switches off; "1", empty or missing leaves on.
+bool ReadSwitch(const ConfigFile& config, std::string_view key, bool& isOn) {
+  const std::optional<std::string> text = PresentValue(config, key);
+  if (!text || *text == "1") return true;
+  if (*text == "0") {
+    isOn = false;
+    return true;
+  }
+  LogError("LoadInROM(): Option [" + std::string(key) + "] has value [" + *text +
+           "] in config file, expected 0 or 1");
+  return false;
+}
+
+void ReportOptions(const RunOptions& options) {
+  if (options.seed) {
+    LogInfo("LoadInROM(): Using seed [" + DecimalText(*options.seed) + "] from config file");
+  }
+  for (const RandomiserSwitchKey& entry : kRandomiserSwitchKeys) {
+    if (options.randomisers.*entry.isOn) continue;
+    LogInfo("LoadInROM(): Option [" + std::string(entry.key) + "] is off, not randomising it");
+  }
+}
+
+}  // namespace
+
+bool ReadRunOptions(const ConfigFile& config, RunOptions& options) {
+  bool valid = ReadSeed(config, options.seed);
+  valid = ReadSwitch(config, kSpoilerLogKey, options.spoilerLog) && valid;
+  for (const RandomiserSwitchKey& entry : kRandomiserSwitchKeys) {
+    valid = ReadSwitch(config, entry.key, options.randomisers.*entry.isOn) && valid;
+  }
+  if (valid) ReportOptions(options);
+  return valid;
+}
+
+}  // namespace velmo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "randomise/randomiser_switches.h"
+
+namespace velmo {
+
+class ConfigFile;
+
+// The options that decide which game a run makes and what it writes beside
+// the image, read once before the pipeline's first step.
+struct RunOptions {
+  std::optional<std::uint32_t> seed;  // from Seed; the clock's seed when absent
+  bool spoilerLog = true;
+  RandomiserSwitches randomisers;
+};
+
+// Reads Seed, then SpoilerLog, then the randomiser switches. Every invalid
+// value gets its ERROR line and the result is false; only when all are valid
+// come the INFO lines for the seed and for each switch that is off. The values
+// are read exactly as stored, so " 5" is no seed and "yes" no switch.
+bool ReadRunOptions(const ConfigFile& config, RunOptions& options);
+
+}  // namespace velmo

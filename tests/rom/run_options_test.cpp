@@ -1,0 +1,121 @@
+#include "rom/run_options.h"
+
+#include <gtest/gtest.h>
+
+#include "app/config_file.h"
+#include "support/recording_console.h"
+#include "support/temp_dir.h"
+
+namespace velmo {
+namespace {
+
+using testing::RecordingConsole;
+using testing::TempDir;
+using testing::WriteTextFile;
+
+struct OptionsCase {
+  const char* name;
+  std::string configLines;
+  bool valid;
+  std::vector<std::string> log;
+  std::optional<std::uint32_t> seed = std::nullopt;
+};
+
+std::string SeedError(const std::string& value) {
+  return "ERROR LoadInROM(): Seed [" + value +
+         "] in config file is not a number from 0 to 4294967295";
+}
+
+std::string SwitchError(const std::string& key, const std::string& value) {
+  return "ERROR LoadInROM(): Option [" + key + "] has value [" + value +
+         "] in config file, expected 0 or 1";
+}
+
+std::string SwitchOff(const std::string& key) {
+  return "INFO LoadInROM(): Option [" + key + "] is off, not randomising it";
+}
+
+void PrintTo(const OptionsCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RunOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(RunOptionsTest, ReadsExactValuesAndReportsThemInOrder) {
+  const OptionsCase& c = GetParam();
+  TempDir dir;
+  WriteTextFile(dir.File("Velmo.ini"), c.configLines);
+  const ConfigFile config(dir.File("Velmo.ini"));
+  RecordingConsole console;
+  RunOptions options;
+  EXPECT_EQ(ReadRunOptions(config, options), c.valid);
+  EXPECT_EQ(console.Lines(), c.log);
+  if (c.valid) {
+    EXPECT_EQ(options.seed, c.seed);
+  }
+}
+
+const std::string kAllSwitchesOff =
+    "RandomiseCubaBody=0\nRandomiseKeys=0\nAddNemesis=0\nRandomiseGuardWeapons=0\n"
+    "RandomiseGuardTypes=0\nRandomiseStartingWeapons=0\nSpoilerLog=0\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RunOptionsTest,
+    ::testing::Values(
+        OptionsCase{"NoKeys", "TraceLogging=1\n", true, {}},
+        OptionsCase{"EmptyValuesCountAsAbsent", "Seed=\nSpoilerLog=\nAddNemesis=\n", true, {}},
+        OptionsCase{"SeedWithLeadingZeros",
+                    "Seed=0001234\n",
+                    true,
+                    {"INFO LoadInROM(): Using seed [1234] from config file"},
+                    1234},
+        OptionsCase{"LargestSeed",
+                    "Seed=4294967295\nRandomiseKeys=1\n",
+                    true,
+                    {"INFO LoadInROM(): Using seed [4294967295] from config file"},
+                    4294967295u},
+        // Switches come after the seed, in their fixed order, whatever the file's order.
+        OptionsCase{"EverySwitchOff",
+                    "Seed=0\n" + kAllSwitchesOff,
+                    true,
+                    {"INFO LoadInROM(): Using seed [0] from config file",
+                     SwitchOff("RandomiseStartingWeapons"), SwitchOff("RandomiseGuardTypes"),
+                     SwitchOff("RandomiseGuardWeapons"), SwitchOff("AddNemesis"),
+                     SwitchOff("RandomiseKeys"), SwitchOff("RandomiseCubaBody")},
+                    0},
+        OptionsCase{"NegativeSeed", "Seed=-1\n", false, {SeedError("-1")}},
+        OptionsCase{"SeedTooLarge", "Seed=4294967296\n", false, {SeedError("4294967296")}},
+        OptionsCase{"SeedWithLetters", "Seed=12a\n", false, {SeedError("12a")}},
+        OptionsCase{"SeedWithSpace", "Seed= 5\n", false, {SeedError(" 5")}},
+        OptionsCase{"SeedWithPlus", "Seed=+5\n", false, {SeedError("+5")}},
+        OptionsCase{"SpoilerLogYes", "SpoilerLog=yes\n", false, {SwitchError("SpoilerLog", "yes")}},
+        // Every bad value is named, in the order seed, spoiler log, switches, and
+        // the valid seed and switch get no INFO line.
+        OptionsCase{"EveryBadValueNamedAndNoInfoLines",
+                    "RandomiseCubaBody=2\nAddNemesis= 0\nSeed=7\nRandomiseKeys=0\n"
+                    "RandomiseGuardTypes=yes\nSpoilerLog=1\n",
+                    false,
+                    {SwitchError("RandomiseGuardTypes", "yes"), SwitchError("AddNemesis", " 0"),
+                     SwitchError("RandomiseCubaBody", "2")}},
+        OptionsCase{"BadSeedAndSwitch",
+                    "Seed=x\nRandomiseStartingWeapons=00\n",
+                    false,
+                    {SeedError("x"), SwitchError("RandomiseStartingWeapons", "00")}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RunOptions, SwitchesAreReadIntoTheirOwnFields) {
+  TempDir dir;
+  WriteTextFile(dir.File("Velmo.ini"), "SpoilerLog=0\nAddNemesis=0\nRandomiseKeys=1\n");
+  const ConfigFile config(dir.File("Velmo.ini"));
+  RecordingConsole console;
+  RunOptions options;
+  ASSERT_TRUE(ReadRunOptions(config, options));
+  EXPECT_FALSE(options.spoilerLog);
+  EXPECT_FALSE(options.randomisers.nemesis);
+  EXPECT_TRUE(options.randomisers.startingWeapons && options.randomisers.guardTypes &&
+              options.randomisers.guardWeapons && options.randomisers.keys &&
+              options.randomisers.cubaBody);
+}
+
+}  // namespace
+}  // namespace velmo

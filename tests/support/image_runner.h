@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "rom/byte_buffer.h"
+#include "support/temp_dir.h"
+
+namespace velmo::testing {
+
+// What one run left behind.
+struct RunResult {
+  ByteBuffer output;
+  std::vector<std::string> log;
+  std::string rdb;
+  std::string config;
+  std::optional<std::string> spoiler;  // absent when no spoiler log was written
+};
+
+// Whole runs of Velmo, in this process, on one image in one directory beside
+// a fake executable, so that every run sees the same paths and their outputs
+// can be compared byte for byte. Each run starts afresh from the input, a
+// database holding one older entry, and a configuration asking for the
+// database update followed by the lines given.
+class ImageRunner {
+ public:
+  static constexpr const char* kExistingRdb = "[Existing]\nGood Name=Other\n";
+
+  explicit ImageRunner(ByteBuffer input) : input_(std::move(input)) {}
+
+  // The run the clock's seed makes; the input must come through unchanged.
+  RunResult Run(std::uint32_t clockSeed, const std::string& configLines = {});
+
+  const ByteBuffer& Input() const { return input_; }
+  std::string OutputPath() const { return dir_.File("goldeneye_rand.z64"); }
+  std::string SpoilerPath() const { return dir_.File("goldeneye_rand_spoiler.txt"); }
+
+ private:
+  ByteBuffer input_;
+  TempDir dir_;
+  std::string inputPath_ = dir_.File("goldeneye.z64");
+  std::string configPath_ = dir_.File("Velmo.ini");
+  std::string rdbPath_ = dir_.File("Project64.rdb");
+};
+
+}  // namespace velmo::testing
