@@ -109,6 +109,11 @@ compare_builds() {
   for text in log.txt Project64.rdb Velmo.ini; do
     diff -u "$linux/$text" <(tr -d '\r' < "$windows/$text")
   done
+  # The spoiler log is written only for a complete image.
+  local spoiler="${image%.z64}_rand_spoiler.txt"
+  if [ -f "$linux/$spoiler" ] || [ -f "$windows/$spoiler" ]; then
+    diff -u "$linux/$spoiler" <(tr -d '\r' < "$windows/$spoiler")
+  fi
   echo "$image, seed $seed: Velmo.exe under wine gave the same image, log, database and" \
     "configuration as the Linux build ($(grep -c '' "$linux/log.txt") log lines)"
 }
@@ -116,5 +121,30 @@ compare_builds() {
 compare_builds realistic.z64 1 "SUCCESS ROM has been successfully randomised :)"
 compare_builds small-6105.z64 3141592653 "SUCCESS ROM has been successfully randomised :)"
 compare_builds no-room.z64 7 "ERROR Error provoking seed was 7"
+
+# Seed=N in the configuration makes the game the clock's seed N made: Velmo
+# itself, on each build, must give the image, database and spoiler log of the
+# velmo-seeded run above, and its log may differ only by the seed line.
+replay_from_config() {
+  local side="$1" image="$2" seed="$3" velmo="$4"
+  shift 4
+  local seeded="$same/$side-$seed" folder="$same/$side-config-$seed"
+  local output="${image%.z64}_rand.z64" spoiler="${image%.z64}_rand_spoiler.txt"
+  mkdir -p "$folder"
+  cp "$velmo" "$same/$image" "$folder/"
+  printf 'TraceLogging=1\nUpdatePJ64=1\nPJ64RDBFile=Project64.rdb\nRandomisedROMs=6\nSeed=%s\n' \
+    "$seed" > "$folder/Velmo.ini"
+  printf '[Existing-Entry]\nGood Name=Other\n' > "$folder/Project64.rdb"
+  (cd "$folder" && "$@" "$image" < /dev/null > log.txt)
+  cmp "$seeded/$output" "$folder/$output"
+  cmp "$seeded/$spoiler" "$folder/$spoiler"
+  cmp "$seeded/Project64.rdb" "$folder/Project64.rdb"
+  diff -u <(tr -d '\r' < "$seeded/log.txt") \
+    <(tr -d '\r' < "$folder/log.txt" | grep -vx "INFO LoadInROM(): Using seed \[$seed\] from config file")
+  grep -qx "INFO LoadInROM(): Using seed \[$seed\] from config file" <(tr -d '\r' < "$folder/log.txt")
+  echo "$image: Seed=$seed in $side's configuration replayed the run of clock seed $seed"
+}
+replay_from_config linux realistic.z64 1 build/Velmo ./Velmo
+replay_from_config windows realistic.z64 1 "$build/Velmo.exe" "$wine" Velmo.exe
 echo "Velmo.exe's banner under wine, from its version resource:" \
   "$(sed -n 2p "$same/windows-1/log.txt" | tr -d '\r' | sed 's/^ *//')"
