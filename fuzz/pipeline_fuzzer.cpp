@@ -6,9 +6,9 @@
 // Whatever the image, the run ends with at most one failing step; a refusal
 // before the level loop leaves the copy byte for byte as it was; the
 // configuration keeps its keys and counts only successful runs; the emulator
-// database is written only by a successful run; and a successful run leaves
-// an image whose checksum words are right and whose table and setup files all
-// inflate.
+// database and the spoiler log are written only by a successful run; and a
+// successful run leaves an image whose checksum words are right and whose
+// table and setup files all inflate.
 
 #include <algorithm>
 #include <array>
@@ -51,6 +51,7 @@ struct Workspace {
   std::string romPath = dir.File("ge_rand.z64");
   std::string configPath = dir.File("Velmo.ini");
   std::string rdbPath = dir.File("Project64.rdb");
+  std::string spoilerPath = dir.File("ge_rand_spoiler.txt");
 };
 
 Workspace& GetWorkspace() {
@@ -128,6 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteFileBytes(workspace.romPath, image);
   testing::WriteTextFile(workspace.configPath, ConfigText(workspace, trace, updateDatabase));
   std::filesystem::remove(workspace.rdbPath);
+  std::filesystem::remove(workspace.spoilerPath);
   fuzz::TakeLogLines();
   bool succeeded = false;
   {
@@ -144,6 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckConfiguration(workspace, trace, updateDatabase, succeeded);
   fuzz::Check(std::filesystem::exists(workspace.rdbPath) == (succeeded && updateDatabase),
               "the emulator database was written by a run that did not reach it");
+  fuzz::Check(std::filesystem::exists(workspace.spoilerPath) == succeeded,
+              "a spoiler log was written by a failed run, or not by a successful one");
   if (succeeded) {
     CheckResult(fuzz::ReadFileBytes(workspace.romPath));
   } else if (RefusedBeforeChanges(log)) {

@@ -114,7 +114,7 @@ compare_builds() {
   if [ -f "$linux/$spoiler" ] || [ -f "$windows/$spoiler" ]; then
     diff -u "$linux/$spoiler" <(tr -d '\r' < "$windows/$spoiler")
   fi
-  echo "$image, seed $seed: Velmo.exe under wine gave the same image, log, database and" \
+  echo "$image, seed $seed: Velmo.exe under wine gave the same image, log, database, spoiler log and" \
     "configuration as the Linux build ($(grep -c '' "$linux/log.txt") log lines)"
 }
 

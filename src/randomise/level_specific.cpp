@@ -16,6 +16,8 @@ constexpr std::string_view kPrefix = "GoldeneyeLevel::ApplyLevelSpecificRandomis
 constexpr std::size_t kFacilityKeyCount = 2;
 constexpr std::size_t kKeycardA = 0;
 constexpr std::size_t kKeycardB = 1;
+constexpr std::string_view kKeycardAName = "keycard A";
+constexpr std::string_view kKeycardBName = "keycard B";
 
 // Guards that keycard B may go to, by guard ID.
 constexpr std::array<std::uint32_t, 12> kKeycardBHolders = {0,  1,  2,  3,  4,  23,
@@ -73,13 +75,15 @@ void RandomiseFacilityKeys(GoldeneyeLevel& level) {
   keycardB.holderId = kKeycardBHolders[DrawModulo(level.random, kKeycardBHolders.size())];
   keycardB.modelId = level.GetRandomKeyType();
   if (TraceLoggingEnabled(level.config)) {
-    LogLevelMessage(LogTrace, "Giving keycard B to [" + ToHexText(keycardB.holderId) + "]");
+    LogLevelMessage(LogTrace, "Giving " + std::string(kKeycardBName) + " to [" +
+                                  ToHexText(keycardB.holderId) + "]");
   }
 
   KeyEntry& keycardA = level.keys[kKeycardA];
   keycardA.holderId = level.guards[DrawEntryIndex(level.random, level.guards.size())].guardId;
   if (TraceLoggingEnabled(level.config)) {
-    LogLevelMessage(LogTrace, "Giving keycard A to [" + ToHexText(keycardA.holderId) + "]");
+    LogLevelMessage(LogTrace, "Giving " + std::string(kKeycardAName) + " to [" +
+                                  ToHexText(keycardA.holderId) + "]");
   }
 
   if (FacilityHasTrev(level)) {
@@ -87,8 +91,8 @@ void RandomiseFacilityKeys(GoldeneyeLevel& level) {
   } else {
     LogLevelMessage(LogWarn, "Something when wrong finding Trev in Facility!");
   }
-  level.report.keys = {{"keycard A", keycardA.holderId, keycardA.modelId},
-                       {"keycard B", keycardB.holderId, keycardB.modelId}};
+  level.report.keys = {{kKeycardAName, keycardA.holderId, keycardA.modelId},
+                       {kKeycardBName, keycardB.holderId, keycardB.modelId}};
 }
 
 // The first and the last guard entry of Bunker 2 never get a key; with only

@@ -170,18 +170,5 @@ TEST(RandomiserSwitches, AllAbsentOrAllOnMakeTheSameGame) {
   EXPECT_NE(absent.spoiler->find("\nSettings: everything randomised\n"), std::string::npos);
 }
 
-TEST(RandomiserSwitches, ValuesOtherThanZeroOrOneAreRefusedBeforeTheFirstStep) {
-  ImageRunner image(SyntheticImage(image_builder::Layout::kSmall));
-  for (const std::string value : {"yes", " 0", "2"}) {
-    SCOPED_TRACE("RandomiseKeys=" + value);
-    const RunResult run = image.Run(kSeed, "RandomiseKeys=" + value + "\n");
-    EXPECT_TRUE(run.output == image.Input());
-    ASSERT_GE(run.log.size(), 3u);
-    EXPECT_EQ(run.log[run.log.size() - 3], "ERROR LoadInROM(): Option [RandomiseKeys] has value [" +
-                                               value + "] in config file, expected 0 or 1");
-    EXPECT_EQ(run.rdb, ImageRunner::kExistingRdb);
-  }
-}
-
 }  // namespace
 }  // namespace velmo

@@ -61,22 +61,50 @@ TEST(SeedInConfig, ReplaysTheRunOfThatClockSeed) {
   EXPECT_NE(byConfig.config.find("Seed=00777\n"), std::string::npos);
 }
 
-TEST(SeedInConfig, InvalidValuesStopTheRunBeforeItsFirstStep) {
+TEST(SeedInConfig, AFailedRunNamesTheSeedItUsed) {
+  image_builder::ImageOptions options;
+  options.layout = image_builder::Layout::kSmall;
+  options.fault = image_builder::ImageFault::kSetupDoesNotInflate;
+  ImageRunner image(image_builder::BuildImage(options).bytes);
+  const RunResult run = image.Run(55, "Seed=5\n");
+  EXPECT_TRUE(Contains(run.log, "INFO LoadInROM(): Using seed [5] from config file"));
+  EXPECT_EQ(run.log.back(), "ERROR Error provoking seed was 5");
+  EXPECT_FALSE(run.spoiler);
+}
+
+// Bad values of the seed, the spoiler switch and the randomiser switches are
+// refused before the first step: the copy stays the input, nothing counts.
+TEST(RunOptionsInConfig, InvalidValuesStopTheRunBeforeItsFirstStep) {
+  const std::string seedError = "] in config file is not a number from 0 to 4294967295";
+  const std::string switchError = "] in config file, expected 0 or 1";
+  const std::pair<std::string, std::string> kCases[] = {
+      {"Seed=-1", "ERROR LoadInROM(): Seed [-1" + seedError},
+      {"Seed=4294967296", "ERROR LoadInROM(): Seed [4294967296" + seedError},
+      {"Seed=12a", "ERROR LoadInROM(): Seed [12a" + seedError},
+      {"Seed= 5", "ERROR LoadInROM(): Seed [ 5" + seedError},
+      {"Seed=+5", "ERROR LoadInROM(): Seed [+5" + seedError},
+      {"SpoilerLog=yes", "ERROR LoadInROM(): Option [SpoilerLog] has value [yes" + switchError},
+      {"RandomiseKeys=yes",
+       "ERROR LoadInROM(): Option [RandomiseKeys] has value [yes" + switchError},
+      {"AddNemesis= 0", "ERROR LoadInROM(): Option [AddNemesis] has value [ 0" + switchError},
+      {"RandomiseCubaBody=2",
+       "ERROR LoadInROM(): Option [RandomiseCubaBody] has value [2" + switchError},
+  };
   ImageRunner image(SyntheticImage(image_builder::Layout::kSmall));
-  for (const std::string value : {"-1", "4294967296", "12a", " 5", "+5"}) {
-    SCOPED_TRACE("Seed=" + value);
-    const RunResult run = image.Run(55, "RandomisedROMs=3\nSeed=" + value + "\n");
+  for (const auto& [line, error] : kCases) {
+    SCOPED_TRACE(line);
+    const RunResult run = image.Run(55, "RandomisedROMs=3\n" + line + "\n");
     EXPECT_TRUE(run.output == image.Input());
-    EXPECT_EQ(run.log[run.log.size() - 3],
-              "ERROR LoadInROM(): Seed [" + value +
-                  "] in config file is not a number from 0 to 4294967295");
+    ASSERT_GE(run.log.size(), 3u);
+    EXPECT_EQ(run.log[run.log.size() - 3], error);
     EXPECT_EQ(run.log.back(), "ERROR Error provoking seed was 55");
     EXPECT_EQ(run.rdb, ImageRunner::kExistingRdb);
     EXPECT_FALSE(run.spoiler);
     EXPECT_NE(run.config.find("RandomisedROMs=3\n"), std::string::npos);
-    EXPECT_EQ(std::count_if(
-                  run.log.begin(), run.log.end(),
-                  [](const auto& line) { return line.find("LoadInROM(): ") != std::string::npos; }),
+    EXPECT_EQ(std::count_if(run.log.begin(), run.log.end(),
+                            [](const std::string& logLine) {
+                              return logLine.find("LoadInROM(): ") != std::string::npos;
+                            }),
               1);
   }
 }

@@ -83,12 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                      SwitchOff("RandomiseGuardWeapons"), SwitchOff("AddNemesis"),
                      SwitchOff("RandomiseKeys"), SwitchOff("RandomiseCubaBody")},
                     0},
-        OptionsCase{"NegativeSeed", "Seed=-1\n", false, {SeedError("-1")}},
-        OptionsCase{"SeedTooLarge", "Seed=4294967296\n", false, {SeedError("4294967296")}},
-        OptionsCase{"SeedWithLetters", "Seed=12a\n", false, {SeedError("12a")}},
-        OptionsCase{"SeedWithSpace", "Seed= 5\n", false, {SeedError(" 5")}},
-        OptionsCase{"SeedWithPlus", "Seed=+5\n", false, {SeedError("+5")}},
-        OptionsCase{"SpoilerLogYes", "SpoilerLog=yes\n", false, {SwitchError("SpoilerLog", "yes")}},
         // Every bad value is named, in the order seed, spoiler log, switches, and
         // the valid seed and switch get no INFO line.
         OptionsCase{"EveryBadValueNamedAndNoInfoLines",
