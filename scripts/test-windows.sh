@@ -18,8 +18,9 @@ finish() {
   rm -rf "$scratch"
 }
 trap finish EXIT
-# Interrupted or killed, the script still stops its server and removes the
-# prefix (the EXIT trap runs on exit, not on every deadly signal).
+# Interrupted or killed, the script still ends the wine session it set up and
+# removes its scratch folder (the EXIT trap runs on exit, not on every deadly
+# signal).
 trap 'exit 1' INT TERM HUP
 start_wine_session
 # The same program is the build's test emulator.
