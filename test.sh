@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velmo and runs every test, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then once more as a Windows build under wine, and
-# ends with short runs of every fuzz target.
+# UndefinedBehaviorSanitizer, then once more as a Windows build under wine;
+# makes the release packages and uses them as a player would, and ends with
+# short runs of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 # Tests that run Velmo in their own process reach its wait for a key, which
@@ -19,5 +20,13 @@ cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --no-tests=error --output-on-failure -j"$jobs"
 
+# The Windows tests and the package check share one wine session.
+source scripts/wine-session.sh
+trap stop_wine_session EXIT
+trap 'exit 1' INT TERM HUP
+start_wine_session
 bash scripts/test-windows.sh
+bash scripts/test-package.sh
+stop_wine_session
+
 bash scripts/fuzz-smoke.sh

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/recording_console.h"
 #include "support/temp_dir.h"
 
@@ -22,9 +24,10 @@ std::uint32_t FixedClock() {
 // Windows that is its version resource, and the executable named in these
 // tests does not exist; elsewhere the number is built into the tool.
 #ifdef _WIN32
-constexpr const char* kReleaseLineOfAbsentExecutable = "     Release 0";
+const std::string kReleaseLineOfAbsentExecutable = "     Release 0";
 #else
-constexpr const char* kReleaseLineOfAbsentExecutable = "     Release 1";
+const std::string kReleaseLineOfAbsentExecutable =
+    "     Release " + std::to_string(VELMO_RELEASE_NUMBER);
 #endif
 
 TEST(Driver, NoImageGivenPrintsBannerAndRefuses) {
