@@ -13,7 +13,8 @@ class ConfigFile;
 class RandomSource;
 
 // Inflates, randomises and recompresses every setup file in table order,
-// clearing each file's old space in the image. Each level draws its Nemesis
+// clearing each file's old space in the image and keeping the length and
+// CRC-32 of each randomised file in its record. Each level draws its Nemesis
 // chance (one in five) before its randomisers draw. False when any level did
 // not inflate or came out empty; the other levels are still processed.
 bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setupFiles,

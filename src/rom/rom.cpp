@@ -11,22 +11,14 @@
 #include "rom/checksum_update.h"
 #include "rom/randomised_rom_count.h"
 #include "rom/rom_header.h"
+#include "rom/rom_verification.h"
 
 namespace velmo {
-namespace {
-
-// One pipeline step and the line the pipeline adds when it fails.
-struct PipelineStep {
-  bool (ROM::*run)();
-  const char* failureMessage;
-};
-
-}  // namespace
 
 ROM::ROM(std::string romPath, std::string configPath, RandomSource& random)
     : romPath(std::move(romPath)), config(std::move(configPath)), random(random) {}
 
-bool ROM::LoadInROM() {
+std::span<const ROM::PipelineStep> ROM::Steps() {
   static constexpr std::array kSteps = {
       PipelineStep{&ROM::LoadFile, "LoadInROM(): Failed to load file!"},
       PipelineStep{&ROM::ProcessROMHeader, "LoadInROM(): Failed processing ROM header"},
@@ -38,13 +30,23 @@ bool ROM::LoadInROM() {
       PipelineStep{&ROM::WriteUpdatedSetups, "LoadInROM(): Failed to write updated setups"},
       PipelineStep{&ROM::WriteUpdated21990, "LoadInROM(): Failed to write updated 21990 data"},
       PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
+      PipelineStep{&ROM::VerifyRandomisedROM, "LoadInROM(): Failed to verify randomised ROM"},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
-  for (const PipelineStep& step : kSteps) {
+  return kSteps;
+}
+
+bool ROM::RunSteps(std::span<const PipelineStep> steps) {
+  for (const PipelineStep& step : steps) {
     if ((this->*step.run)()) continue;
     LogError(step.failureMessage);
     return false;
   }
+  return true;
+}
+
+bool ROM::LoadInROM() {
+  if (!RunSteps(Steps())) return false;
   IncrementRandomisedROMs();
   LogInfo("LoadInROM(): Finished processing ROM.");
   return true;
@@ -77,7 +79,8 @@ bool ROM::ProcessFileTable() {
 
 bool ROM::StripOutJapaneseText() {
   const auto image = MapWholeImage();
-  return !image.empty() && velmo::StripOutJapaneseText(image, inflated21990, config);
+  return !image.empty() &&
+         velmo::StripOutJapaneseText(image, inflated21990, config, movedTextBanks);
 }
 
 bool ROM::ProcessROM() {
@@ -98,6 +101,13 @@ bool ROM::WriteUpdated21990() {
 
 bool ROM::RecalculateAndUpdateCRC() {
   return velmo::RecalculateAndUpdateCRC(romFile, crc1Text, crc2Text);
+}
+
+bool ROM::VerifyRandomisedROM() {
+  // A view mapped afresh: the checks read what the file holds now.
+  const auto image = MapWholeImage();
+  return !image.empty() &&
+         velmo::VerifyRandomisedROM(image, inflated21990, setupFiles, movedTextBanks);
 }
 
 bool ROM::UpdateRDB() {
