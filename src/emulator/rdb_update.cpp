@@ -1,11 +1,13 @@
 #include "emulator/rdb_update.h"
 
 #include <cstdint>
-#include <filesystem>
+#include <cstdio>
 #include <fstream>
+#include <optional>
 
 #include "app/config_file.h"
 #include "app/logger.h"
+#include "platform/file_length.h"
 
 namespace velmo {
 
@@ -39,12 +41,11 @@ bool AppendSection(std::ofstream& database, const std::string& section) {
 
 // Takes back a failed append: cuts the file to the length it had before, or
 // removes it when the append created it.
-void TakeBackAppend(const std::string& path, bool existed, std::uintmax_t lengthBefore) {
-  std::error_code ignored;
-  if (existed) {
-    std::filesystem::resize_file(path, lengthBefore, ignored);
+void TakeBackAppend(const std::string& path, std::optional<std::uint64_t> lengthBefore) {
+  if (lengthBefore) {
+    platform::TruncateFile(path, *lengthBefore);
   } else {
-    std::filesystem::remove(path, ignored);
+    std::remove(path.c_str());
   }
 }
 
@@ -67,22 +68,18 @@ bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std:
         "ROM::UpdateRDB(): Missing entry 'PJ64RDBFile' in config file, will not update PJ64 RDB!");
     return true;
   }
-  std::error_code error;
-  const bool existed = std::filesystem::exists(path, error);
+  const std::optional<std::uint64_t> lengthBefore = platform::FileLength(path);
   std::ofstream database(path, std::ios::out | std::ios::app);
   if (!database) {
     LogError("ROM::UpdateRDB(): Unable to load [" + path + "] PJ64 RDB file!");
     LogError("ROM::UpdateRDB(): Check PJ64 is not running");
     return true;
   }
-  // Without the length it had, a failed append could not be taken back.
-  const std::uintmax_t lengthBefore = std::filesystem::file_size(path, error);
-  if (!error && AppendSection(database, BuildRdbSection(crc1Text, crc2Text))) {
+  if (AppendSection(database, BuildRdbSection(crc1Text, crc2Text))) {
     LogSuccess("ROM::UpdateRDB(): Updated Project 64 RDB entry file");
     return true;
   }
-  database.close();
-  if (!error) TakeBackAppend(path, existed, lengthBefore);
+  TakeBackAppend(path, lengthBefore);
   LogError("ROM::UpdateRDB(): Failed writing to [" + path +
            "] PJ64 RDB file, it is left as it was!");
   return true;
