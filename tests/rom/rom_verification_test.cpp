@@ -118,14 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                            return run.SetupText(4, run.Offset(3)) +
                                   " starts where the setup file of [" + run.Name(3) + "] starts";
                          }},
-        VerificationCase{"NextFileStartsInsideAFile",
-                         [](RandomisedImage& run) {
-                           const std::uint32_t inside = run.Offset(6) + 16;
-                           SetDWORDToffset(run.table, run.files[7].tablePosition, inside);
-                           run.RewriteTable();
-                           return run.SetupText(6, run.Offset(6)) +
-                                  " does not inflate completely before [" + ToHexText(inside) + "]";
-                         }},
         VerificationCase{"LastFileInTheText",
                          [](RandomisedImage& run) {
                            const std::uint32_t text = LowestEnglishBankOffset(run.table);
