@@ -16,11 +16,14 @@
 #include "assets/text_banks.h"
 #include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
+#include "level/level_loop.h"
 #include "platform/console.h"
 #include "randomise/random_source.h"
+#include "rom/buffer_words.h"
 #include "rom/checksum.h"
 #include "rom/codec.h"
 #include "rom/rom.h"
+#include "rom/rom_verification.h"
 
 namespace velmo {
 namespace {
@@ -40,8 +43,7 @@ struct Fixture {
     Load21990Data(image, table);
     ProcessFileTable(table, image.size(), files);
     for (SetupFileEntry& file : files) {
-      DecompressData(std::span(image).subspan(file.romOffset, file.availableSize),
-                     file.setupData);
+      DecompressData(std::span(image).subspan(file.romOffset, file.availableSize), file.setupData);
     }
   }
 
@@ -63,8 +65,35 @@ std::filesystem::path BenchDirectory() {
 
 void WriteFile(const std::filesystem::path& path, const ByteBuffer& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
+
+// The image as a run leaves it before the checks, with what the run keeps to
+// check it against.
+struct RandomisedFixture {
+  RandomisedFixture() {
+    SilentConsole silent;
+    ScopedConsoleRedirect redirect(silent);
+    const ConfigFile config((BenchDirectory() / "verify.ini").string());
+    ClassicRandom random(1);
+    image = TheFixture().image;
+    Load21990Data(image, table);
+    ProcessFileTable(table, image.size(), files);
+    StripOutJapaneseText(image, table, config, banks);
+    ProcessROM(image, files, config, random);
+    WriteUpdatedSetups(image, files, table, LowestEnglishBankOffset(table));
+    WriteUpdated21990(image, table);
+    const HeaderChecksum checksum = ComputeHeaderChecksum(image);
+    StoreBigEndian32(image.data() + kCrc1Offset, checksum.crc1);
+    StoreBigEndian32(image.data() + kCrc2Offset, checksum.crc2);
+  }
+
+  ByteBuffer image;
+  ByteBuffer table;
+  std::vector<SetupFileEntry> files;
+  std::vector<MovedTextBank> banks;
+};
 
 void BM_WholeRun(benchmark::State& state) {
   SilentConsole silent;
@@ -96,12 +125,13 @@ void BM_TextStrip(benchmark::State& state) {
   SilentConsole silent;
   ScopedConsoleRedirect redirect(silent);
   ConfigFile config((BenchDirectory() / "strip.ini").string());
+  std::vector<MovedTextBank> moved;
   for (auto _ : state) {
     state.PauseTiming();
     ByteBuffer image = TheFixture().image;
     ByteBuffer table = TheFixture().table;
     state.ResumeTiming();
-    StripOutJapaneseText(image, table, config);
+    StripOutJapaneseText(image, table, config, moved);
   }
 }
 BENCHMARK(BM_TextStrip)->Unit(benchmark::kMillisecond);
@@ -155,6 +185,18 @@ void BM_TableDeflate(benchmark::State& state) {
   for (auto _ : state) CompressData(TheFixture().table, block, 3);
 }
 BENCHMARK(BM_TableDeflate)->Unit(benchmark::kMillisecond);
+
+// The check of the finished image, which must stay a small part of a run.
+void BM_Verification(benchmark::State& state) {
+  static const RandomisedFixture randomised;
+  for (auto _ : state) {
+    if (!VerifyRandomisedROM(randomised.image, randomised.table, randomised.files,
+                             randomised.banks)) {
+      state.SkipWithError("the randomised image did not verify");
+    }
+  }
+}
+BENCHMARK(BM_Verification)->Unit(benchmark::kMillisecond);
 
 void BM_Checksum(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ComputeHeaderChecksum(TheFixture().image));

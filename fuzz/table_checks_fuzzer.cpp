@@ -156,9 +156,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Check(table == patched, "the file-table check changed the table");
 
   const std::span<std::uint8_t> image = std::span(workImage).first(imageSize);
-  if (StripOutJapaneseText(image, table, config)) {
+  std::vector<MovedTextBank> moved;
+  if (StripOutJapaneseText(image, table, config, moved)) {
     CheckRepackedText(image, patched, table);
+    fuzz::Check(moved.size() == kTextBankPairCount, "a moved text bank was not recorded");
   } else {
+    fuzz::Check(moved.empty(), "a refused text repacking recorded moved banks");
     fuzz::Check(table == patched, "a refused text repacking changed the table");
     fuzz::Check(std::equal(image.begin() + std::min<std::size_t>(imageSize, fuzz::kTextRegionStart),
                            image.end(),

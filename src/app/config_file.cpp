@@ -1,10 +1,10 @@
 #include "app/config_file.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <limits>
+
+#include "platform/replacement_file.h"
 
 namespace velmo {
 
@@ -33,23 +33,15 @@ void ConfigFile::Load() {
 }
 
 void ConfigFile::Save() const {
-  const std::string temporaryPath = configPath + ".tmp";
-  {
-    std::ofstream out(temporaryPath, std::ios::trunc);
-    if (!out) return;
-    for (const std::string& key : keyOrder) {
-      out << key << kConfigSeparator << values.find(key)->second << '\n';
-    }
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temporaryPath.c_str());
-      return;
-    }
+  std::string text;
+  for (const std::string& key : keyOrder) {
+    text += key;
+    text += kConfigSeparator;
+    text += values.find(key)->second;
+    text += '\n';
   }
-  std::error_code ignored;
-  std::filesystem::rename(temporaryPath, configPath, ignored);
-  if (ignored) std::remove(temporaryPath.c_str());
+  // A failed save is not reported; the file is then left as it was.
+  platform::WriteFileReplacing(configPath, text, platform::FileMode::kText);
 }
 
 bool ConfigFile::GetString(std::string_view key, std::string& value) const {

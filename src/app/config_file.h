@@ -40,9 +40,9 @@ class ConfigFile {
   void SetString(std::string_view key, std::string_view value);
   void SetInt(std::string_view key, std::int32_t value);
 
-  // Writes every key of keyOrder with its current value. Goes through a
-  // temporary file renamed over the old one, so an interrupted save never
-  // leaves a truncated file.
+  // Writes every key of keyOrder with its current value. The new file
+  // replaces the old one only once it is complete, so a full disk or an
+  // interrupted save leaves the old file as it was.
   void Save() const;
 
  private:

@@ -10,14 +10,25 @@ std::string DecimalText(std::int32_t value) {
   return std::to_string(value);
 }
 
-std::string ToHexText(std::uint32_t value) {
-  static constexpr char kDigits[] = "0123456789abcdef";
+namespace {
+
+std::string HexText(std::uint32_t value, const char (&kDigits)[17]) {
   std::string text(8, '0');
   for (int i = 7; i >= 0; --i) {
     text[static_cast<size_t>(i)] = kDigits[value & 0xF];
     value >>= 4;
   }
   return text;
+}
+
+}  // namespace
+
+std::string ToHexText(std::uint32_t value) {
+  return HexText(value, "0123456789abcdef");
+}
+
+std::string ToUpperHexText(std::uint32_t value) {
+  return HexText(value, "0123456789ABCDEF");
 }
 
 }  // namespace velmo

@@ -11,5 +11,7 @@ std::string DecimalText(std::int32_t value);
 
 // Exactly eight lower-case hexadecimal digits, zero-padded on the left.
 std::string ToHexText(std::uint32_t value);
+// The same with upper-case digits, as checksum words are shown.
+std::string ToUpperHexText(std::uint32_t value);
 
 }  // namespace velmo

@@ -8,6 +8,7 @@
 #include "app/number_text.h"
 #include "assets/file_table_layout.h"
 #include "rom/buffer_words.h"
+#include "rom/content_crc.h"
 
 namespace velmo {
 namespace {
@@ -107,10 +108,20 @@ std::uint32_t RepackEnglishText(std::span<std::uint8_t> image, std::span<std::ui
   return cursor;
 }
 
+std::vector<MovedTextBank> RecordBanks(const std::vector<TextBankPair>& pairs) {
+  std::vector<MovedTextBank> banks;
+  for (const TextBankPair& pair : pairs) {
+    banks.push_back({pair.ePosition, pair.jPosition, static_cast<std::uint32_t>(pair.eText.size()),
+                     ContentCrc32(pair.eText)});
+  }
+  return banks;
+}
+
 }  // namespace
 
 bool StripOutJapaneseText(std::span<std::uint8_t> image, ByteBuffer& inflated21990,
-                          const ConfigFile& config) {
+                          const ConfigFile& config, std::vector<MovedTextBank>& movedBanks) {
+  movedBanks.clear();
   const std::uint32_t firstId = GetDWORDFromOffset(inflated21990, kTextPairsStart);
   if (firstId != kFirstEnglishId) {
     LogUnexpectedFirstEntry(firstId);
@@ -140,6 +151,7 @@ bool StripOutJapaneseText(std::span<std::uint8_t> image, ByteBuffer& inflated219
       RepackEnglishText(image, inflated21990, pairs, TraceLoggingEnabled(config));
   LogInfo("StripOutJapaneseText(): Finished reorganising text data [" +
           DecimalText(lowestBank - regionStart) + "] bytes freed");
+  movedBanks = RecordBanks(pairs);
   return true;
 }
 

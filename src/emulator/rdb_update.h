@@ -11,8 +11,10 @@ class ConfigFile;
 std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2Text);
 
 // Appends that section to the database file named by PJ64RDBFile when
-// UpdatePJ64 is non-zero. Never reads the file. Every problem is logged and
-// the result is always true: the database is a convenience, not the product.
+// UpdatePJ64 is non-zero. Never reads the file. All or nothing: when a write,
+// the flush or the close fails, the file is cut back to the length it had
+// (or removed, when the append created it). Every problem is logged and the
+// result is always true: the database is a convenience, not the product.
 bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std::string& crc2Text);
 
 }  // namespace velmo

@@ -9,6 +9,7 @@
 #include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
 #include "rom/codec.h"
+#include "rom/content_crc.h"
 
 namespace velmo {
 namespace {
@@ -44,6 +45,8 @@ bool ProcessLevel(std::span<std::uint8_t> image, SetupFileEntry& file,
   report = RandomiseLevel(file.setupData, file.levelId, addNemesis, switches, config, random);
   std::fill(space.begin(), space.end(), 0);
 
+  file.randomisedLength = static_cast<std::uint32_t>(file.setupData.size());
+  file.randomisedCrc32 = ContentCrc32(file.setupData);
   ByteBuffer compressed;
   CompressData(file.setupData, compressed, file.memLevel);
   file.setupData.swap(compressed);

@@ -15,11 +15,12 @@ class RandomSource;
 struct RandomiserSwitches;
 
 // Inflates, randomises and recompresses every setup file in table order,
-// clearing each file's old space in the image, and gives one report per file
-// of what the randomisers did. Each level draws its Nemesis chance (one in
-// five) before its randomisers draw, unless the Nemesis is switched off.
-// False when any level did not inflate or came out empty; the other levels
-// are still processed.
+// clearing each file's old space in the image, keeping the length and CRC-32
+// of each randomised file in its record, and gives one report per file of
+// what the randomisers did. Each level draws its Nemesis chance (one in five)
+// before its randomisers draw, unless the Nemesis is switched off. False when
+// any level did not inflate or came out empty; the other levels are still
+// processed.
 bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setupFiles,
                 const RandomiserSwitches& switches, const ConfigFile& config, RandomSource& random,
                 std::vector<LevelReport>& reports);

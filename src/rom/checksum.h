@@ -13,6 +13,10 @@ struct HeaderChecksum {
   std::uint32_t crc2 = 0;
 };
 
+// Where the header keeps the two words, big-endian.
+inline constexpr std::size_t kCrc1Offset = 0x10;
+inline constexpr std::size_t kCrc2Offset = 0x14;
+
 // The image must hold at least kChecksummedImageSize bytes.
 inline constexpr std::size_t kChecksummedImageSize = 0x101000;
 

@@ -1,7 +1,5 @@
 #include "rom/checksum_update.h"
 
-#include <algorithm>
-#include <cctype>
 #include <span>
 
 #include "app/logger.h"
@@ -11,19 +9,6 @@
 #include "rom/mapped_rom_file.h"
 
 namespace velmo {
-namespace {
-
-constexpr std::size_t kCrc1Offset = 0x10;
-constexpr std::size_t kCrc2Offset = 0x14;
-
-std::string UpperHexText(std::uint32_t value) {
-  std::string text = ToHexText(value);
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
-}  // namespace
 
 bool RecalculateAndUpdateCRC(MappedRomFile& romFile, std::string& crc1Text, std::string& crc2Text) {
   const std::uint64_t size = romFile.FileSize();
@@ -43,8 +28,8 @@ bool RecalculateAndUpdateCRC(MappedRomFile& romFile, std::string& crc1Text, std:
       ComputeHeaderChecksum(std::span<const std::uint8_t>(image, static_cast<std::size_t>(size)));
   StoreBigEndian32(image + kCrc1Offset, checksum.crc1);
   StoreBigEndian32(image + kCrc2Offset, checksum.crc2);
-  crc1Text = UpperHexText(checksum.crc1);
-  crc2Text = UpperHexText(checksum.crc2);
+  crc1Text = ToUpperHexText(checksum.crc1);
+  crc2Text = ToUpperHexText(checksum.crc2);
   LogInfo("ROM::RecalculateAndUpdateCRC(): Recalculated checksum [" + crc1Text + "-" + crc2Text +
           "] successfully");
   return true;

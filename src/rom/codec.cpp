@@ -30,7 +30,14 @@ std::string FailureLine(const char* operation, const z_stream& stream) {
 }  // namespace
 
 bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output) {
+  std::size_t blockLength = 0;
+  return DecompressData(block, output, blockLength);
+}
+
+bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output,
+                    std::size_t& blockLength) {
   z_stream stream{};
+  blockLength = 0;
   if (block.size() < kHeaderSize) {
     output.clear();
     LogWarn(FailureLine("DecompressData", stream));
@@ -50,6 +57,7 @@ bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output) {
     LogWarn("DecompressData(): inflateEnd didn't return expected value!");
   }
   output.resize(stream.total_out);
+  blockLength = kHeaderSize + stream.total_in;
 
   // A stream that stops before its end (cut short, or larger than the buffer)
   // would give a half-inflated file, so only a complete stream succeeds.

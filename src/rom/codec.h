@@ -14,6 +14,10 @@ namespace velmo {
 // contents. False, with a WARN line, when the stream does not inflate
 // completely to at least one byte.
 bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output);
+// The same, also giving how many bytes of block the stream took, header
+// included: whatever follows them is filler, not part of the block.
+bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output,
+                    std::size_t& blockLength);
 
 // Deflates plain data at level 9 with the given zlib memLevel into output as a
 // complete block, header included.

@@ -13,18 +13,10 @@
 #include "rom/checksum_update.h"
 #include "rom/randomised_rom_count.h"
 #include "rom/rom_header.h"
+#include "rom/rom_verification.h"
 #include "rom/spoiler_log.h"
 
 namespace velmo {
-namespace {
-
-// One pipeline step and the line the pipeline adds when it fails.
-struct PipelineStep {
-  bool (ROM::*run)();
-  const char* failureMessage;
-};
-
-}  // namespace
 
 ROM::ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin)
     : romPath(std::move(romPath)),
@@ -36,7 +28,7 @@ std::uint32_t ROM::SeedInUse() const {
   return options.seed.value_or(origin.clockSeed);
 }
 
-bool ROM::LoadInROM() {
+std::span<const ROM::PipelineStep> ROM::Steps() {
   static constexpr std::array kSteps = {
       PipelineStep{&ROM::LoadFile, "LoadInROM(): Failed to load file!"},
       PipelineStep{&ROM::ProcessROMHeader, "LoadInROM(): Failed processing ROM header"},
@@ -48,17 +40,27 @@ bool ROM::LoadInROM() {
       PipelineStep{&ROM::WriteUpdatedSetups, "LoadInROM(): Failed to write updated setups"},
       PipelineStep{&ROM::WriteUpdated21990, "LoadInROM(): Failed to write updated 21990 data"},
       PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
+      PipelineStep{&ROM::VerifyRandomisedROM, "LoadInROM(): Failed to verify randomised ROM"},
       PipelineStep{&ROM::WriteSpoilerLog, nullptr},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
-  // Bad options stop the run before its first step, with only their own lines.
-  if (!ReadRunOptions(config, options)) return false;
-  if (options.seed) random.Reseed(*options.seed);
-  for (const PipelineStep& step : kSteps) {
+  return kSteps;
+}
+
+bool ROM::RunSteps(std::span<const PipelineStep> steps) {
+  for (const PipelineStep& step : steps) {
     if ((this->*step.run)()) continue;
     LogError(step.failureMessage);
     return false;
   }
+  return true;
+}
+
+bool ROM::LoadInROM() {
+  // Bad options stop the run before its first step, with only their own lines.
+  if (!ReadRunOptions(config, options)) return false;
+  if (options.seed) random.Reseed(*options.seed);
+  if (!RunSteps(Steps())) return false;
   IncrementRandomisedROMs();
   LogInfo("LoadInROM(): Finished processing ROM.");
   return true;
@@ -91,7 +93,8 @@ bool ROM::ProcessFileTable() {
 
 bool ROM::StripOutJapaneseText() {
   const auto image = MapWholeImage();
-  return !image.empty() && velmo::StripOutJapaneseText(image, inflated21990, config);
+  return !image.empty() &&
+         velmo::StripOutJapaneseText(image, inflated21990, config, movedTextBanks);
 }
 
 bool ROM::ProcessROM() {
@@ -115,7 +118,14 @@ bool ROM::RecalculateAndUpdateCRC() {
   return velmo::RecalculateAndUpdateCRC(romFile, crc1Text, crc2Text);
 }
 
-// Written only for a complete image; like the database entry, a spoiler log
+bool ROM::VerifyRandomisedROM() {
+  // A view mapped afresh: the checks read what the file holds now.
+  const auto image = MapWholeImage();
+  return !image.empty() &&
+         velmo::VerifyRandomisedROM(image, inflated21990, setupFiles, movedTextBanks);
+}
+
+// Written only for a verified image; like the database entry, a spoiler log
 // that cannot be written is reported but fails nothing.
 bool ROM::WriteSpoilerLog() {
   if (!options.spoilerLog) return true;

@@ -7,6 +7,7 @@
 
 #include "app/config_file.h"
 #include "assets/setup_file_entry.h"
+#include "assets/text_banks.h"
 #include "level/level_report.h"
 #include "rom/byte_buffer.h"
 #include "rom/mapped_rom_file.h"
@@ -25,12 +26,12 @@ struct RunOrigin {
 };
 
 // Everything one run works on: the image copy, the inflated file table with
-// the setup files found in it, the new checksum texts, the configuration with
-// the options read from it, and the reports of what each level got.
-// LoadInROM reads the options, then runs the processing steps in their fixed
-// order and stops at the first failure. Teardown runs in reverse member order,
-// so the configuration is saved first. The random source must outlive the
-// object.
+// the setup files found in it, what was kept of the moved text banks, the new
+// checksum texts, the configuration with the options read from it, and the
+// reports of what each level got. LoadInROM reads the options, then runs the
+// processing steps in their fixed order and stops at the first failure.
+// Teardown runs in reverse member order, so the configuration is saved first.
+// The random source must outlive the object.
 class ROM {
  public:
   ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin = {});
@@ -43,6 +44,17 @@ class ROM {
   std::uint32_t SeedInUse() const;
 
  private:
+  // One pipeline step and the line LoadInROM adds when it fails.
+  struct PipelineStep {
+    bool (ROM::*run)();
+    const char* failureMessage;
+  };
+
+  // The steps of LoadInROM, in their order.
+  static std::span<const PipelineStep> Steps();
+  // Runs steps in order and stops at the first that fails, logging its line.
+  bool RunSteps(std::span<const PipelineStep> steps);
+
   bool LoadFile();
   bool ProcessROMHeader();
   bool Load21990Data();
@@ -52,6 +64,7 @@ class ROM {
   bool WriteUpdatedSetups();
   bool WriteUpdated21990();
   bool RecalculateAndUpdateCRC();
+  bool VerifyRandomisedROM();
   bool WriteSpoilerLog();
   bool UpdateRDB();
   void IncrementRandomisedROMs();
@@ -66,11 +79,16 @@ class ROM {
   MappedRomFile romFile;
   ByteBuffer inflated21990;
   std::vector<SetupFileEntry> setupFiles;
+  std::vector<MovedTextBank> movedTextBanks;
   ConfigFile config;
   RandomSource& random;
   RunOrigin origin;
   RunOptions options;
   std::vector<LevelReport> levelReports;
+
+  // Tests only: runs the steps with a fault put in between two of them, to
+  // show that the checks of the last steps catch it.
+  friend class RomPipelineFaults;
 };
 
 }  // namespace velmo

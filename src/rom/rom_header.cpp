@@ -5,6 +5,7 @@
 
 #include "app/logger.h"
 #include "app/number_text.h"
+#include "rom/checksum.h"
 #include "rom/mapped_rom_file.h"
 
 namespace velmo {
@@ -12,8 +13,6 @@ namespace {
 
 // Standard cartridge header fields.
 constexpr std::uint64_t kByteOrderOffset = 0x00;
-constexpr std::uint64_t kCrc1Offset = 0x10;
-constexpr std::uint64_t kCrc2Offset = 0x14;
 constexpr std::uint64_t kInternalNameOffset = 0x20;
 // Media type, two-letter cartridge ID and region letter; the version byte at
 // 0x3F follows, so the text read here ends there only when the version is 0.

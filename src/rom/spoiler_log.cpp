@@ -1,10 +1,7 @@
 #include "rom/spoiler_log.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
 #include "app/logger.h"
+#include "platform/replacement_file.h"
 
 namespace velmo {
 namespace {
@@ -16,17 +13,6 @@ std::string DescribeSettings(const RandomiserSwitches& switches) {
     off += (off.empty() ? "" : ", ") + std::string(entry.key) + "=0";
   }
   return off.empty() ? "everything randomised" : off;
-}
-
-// Text mode: line feeds become CR LF on Windows, as the player's editor wants.
-bool WriteWholeTextFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::out | std::ios::trunc);
-  if (!out) return false;
-  out << text;
-  out.flush();
-  const bool written = static_cast<bool>(out);
-  out.close();
-  return written && !out.fail();
 }
 
 }  // namespace
@@ -43,18 +29,13 @@ std::string BuildSpoilerLog(const SpoilerHeader& header, const std::vector<Level
 }
 
 bool WriteSpoilerLog(const std::string& path, const std::string& text) {
-  const std::string temporaryPath = path + ".tmp";
-  std::error_code renameError;
-  if (WriteWholeTextFile(temporaryPath, text)) {
-    std::filesystem::rename(temporaryPath, path, renameError);
-    if (!renameError) {
-      LogSuccess("ROM::WriteSpoilerLog(): Wrote spoiler log [" + path + "]");
-      return true;
-    }
+  // Text mode: CR LF line ends on Windows, as the player's editor wants.
+  if (!platform::WriteFileReplacing(path, text, platform::FileMode::kText)) {
+    LogError("ROM::WriteSpoilerLog(): Unable to write spoiler log [" + path + "]!");
+    return false;
   }
-  std::remove(temporaryPath.c_str());
-  LogError("ROM::WriteSpoilerLog(): Unable to write spoiler log [" + path + "]!");
-  return false;
+  LogSuccess("ROM::WriteSpoilerLog(): Wrote spoiler log [" + path + "]");
+  return true;
 }
 
 }  // namespace velmo

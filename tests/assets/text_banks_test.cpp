@@ -1,6 +1,7 @@
 #include "assets/text_banks.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <numeric>
 #include <ostream>
@@ -35,13 +36,16 @@ class TextBanksTest : public ::testing::Test {
 
   TempDir dir;
   std::unique_ptr<ConfigFile> config;
+  // Filled, so that a refusal must be seen to empty it.
+  std::vector<MovedTextBank> moved{MovedTextBank{}};
   TableFixture fixture;
   const TableFixture original = fixture;
   RecordingConsole console;
 };
 
 TEST_F(TextBanksTest, RepacksEnglishBanksAgainstTheRegionEnd) {
-  ASSERT_TRUE(StripOutJapaneseText(fixture.image, fixture.table, Config("TraceLogging=1\n")));
+  ASSERT_TRUE(
+      StripOutJapaneseText(fixture.image, fixture.table, Config("TraceLogging=1\n"), moved));
   const std::uint32_t englishTotal =
       std::accumulate(fixture.englishLengths.begin(), fixture.englishLengths.end(), 0u);
   const std::uint32_t newStart = TableFixture::kRegionEnd - englishTotal;
@@ -55,6 +59,11 @@ TEST_F(TextBanksTest, RepacksEnglishBanksAgainstTheRegionEnd) {
     const ByteBuffer bank = EnglishBank(k);
     EXPECT_TRUE(
         std::equal(bank.begin(), bank.end(), fixture.image.begin() + fixture.Word(pair + 8)));
+    ASSERT_EQ(moved.size(), 44u);
+    EXPECT_EQ(moved[k].ePosition, pair + 8);
+    EXPECT_EQ(moved[k].jPosition, pair + 20);
+    EXPECT_EQ(moved[k].length, bank.size());
+    EXPECT_EQ(moved[k].crc32, crc32(0, bank.data(), static_cast<uInt>(bank.size())));
   }
   EXPECT_EQ(expectedStart, TableFixture::kRegionEnd);
   EXPECT_EQ(LowestEnglishBankOffset(fixture.table), newStart);
@@ -84,7 +93,7 @@ TEST_F(TextBanksTest, TraceLinesOnlyWhenTraceLoggingIsExactlyOne) {
   for (const char* lines : {"", "TraceLogging=0\n", "TraceLogging=2\n"}) {
     TableFixture fresh;
     console.Clear();
-    ASSERT_TRUE(StripOutJapaneseText(fresh.image, fresh.table, Config(lines)));
+    ASSERT_TRUE(StripOutJapaneseText(fresh.image, fresh.table, Config(lines), moved));
     EXPECT_TRUE(console.LinesStartingWith("TRACE ").empty()) << lines;
     EXPECT_EQ(console.Lines().size(), 3u);
   }
@@ -107,10 +116,12 @@ class TextBanksRefusal : public TextBanksTest, public ::testing::WithParamInterf
 TEST_P(TextBanksRefusal, RefusesBeforeChangingAnything) {
   fixture.SetWord(GetParam().offset, GetParam().value);
   const TableFixture before = fixture;
-  EXPECT_FALSE(StripOutJapaneseText(fixture.image, fixture.table, Config("TraceLogging=1\n")));
+  EXPECT_FALSE(
+      StripOutJapaneseText(fixture.image, fixture.table, Config("TraceLogging=1\n"), moved));
   EXPECT_EQ(console.Lines(), std::vector<std::string>{GetParam().line});
   EXPECT_EQ(fixture.table, before.table);
   EXPECT_EQ(fixture.image, before.image);
+  EXPECT_TRUE(moved.empty());
 }
 
 const char kFirstPairWrong[] =
@@ -143,12 +154,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TextBanksTest, RegionPastTheImageEndIsRefused) {
   fixture.image.resize(TableFixture::kRegionEnd - 1);
   const TableFixture before = fixture;
-  EXPECT_FALSE(StripOutJapaneseText(fixture.image, fixture.table, Config("")));
+  EXPECT_FALSE(StripOutJapaneseText(fixture.image, fixture.table, Config(""), moved));
   EXPECT_EQ(
       console.Lines(),
       std::vector<std::string>{"ERROR StripOutJapaneseText(): Text region ends beyond the image!"});
   EXPECT_EQ(fixture.image, before.image);
   EXPECT_EQ(fixture.table, before.table);
+  EXPECT_TRUE(moved.empty());
 }
 
 }  // namespace

@@ -63,6 +63,17 @@ TEST_F(RdbUpdateTest, EmptyPathGivesTheTwoErrorLines) {
             "ERROR ROM::UpdateRDB(): Check PJ64 is not running\n");
 }
 
+TEST_F(RdbUpdateTest, FailedWriteIsReportedInsteadOfSuccess) {
+#ifdef _WIN32
+  GTEST_SKIP() << "needs /dev/full, a file every write to fails";
+#else
+  Run("UpdatePJ64=1\nPJ64RDBFile=/dev/full\n");
+  EXPECT_EQ(console.Text(),
+            "ERROR ROM::UpdateRDB(): Failed writing to [/dev/full] PJ64 RDB file, it is left as it "
+            "was!\n");
+#endif
+}
+
 TEST_F(RdbUpdateTest, OptionsThatSkipTheUpdate) {
   Run("PJ64RDBFile=" + rdbPath + "\n");
   Run("UpdatePJ64=0\nPJ64RDBFile=" + rdbPath + "\n");

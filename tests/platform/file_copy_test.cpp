@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 #include "platform/file_mapping.h"
 #include "support/temp_dir.h"
@@ -15,6 +16,12 @@ using testing::TempDir;
 using testing::WriteBinaryFile;
 
 const ByteBuffer kImage = {0x80, 0x37, 0x12, 0x40, 0x00, 0x0D, 0x0A, 0x1A, 0xFF};
+
+// A refused or failed copy leaves no temporary file behind.
+std::size_t FileCount(const TempDir& dir) {
+  const std::filesystem::directory_iterator files(dir.Path());
+  return static_cast<std::size_t>(std::distance(begin(files), end(files)));
+}
 
 TEST(CopyFileReplacing, CopiesEveryByteAndReplacesALongerDestination) {
   TempDir dir;
@@ -32,6 +39,7 @@ TEST(CopyFileReplacing, MissingSourceFailsWithoutCreatingTheDestination) {
   TempDir dir;
   EXPECT_FALSE(platform::CopyFileReplacing(dir.File("absent.z64"), dir.File("out.z64")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("out.z64")));
+  EXPECT_EQ(FileCount(dir), 0u);
 }
 
 TEST(CopyFileReplacing, RefusesToCopyAFileOntoItselfUnderAnyName) {
@@ -47,6 +55,8 @@ TEST(CopyFileReplacing, RefusesToCopyAFileOntoItselfUnderAnyName) {
   EXPECT_FALSE(platform::CopyFileReplacing(source, sameFileOtherSpelling));
   EXPECT_FALSE(platform::CopyFileReplacing(source, hardLink));
   EXPECT_EQ(ReadBinaryFile(source), kImage);
+  EXPECT_EQ(ReadBinaryFile(hardLink), kImage);
+  EXPECT_EQ(FileCount(dir), 2u);
 }
 
 TEST(CopyFileReplacing, DestinationHeldOpenExclusivelyIsLeftAlone) {
@@ -63,6 +73,7 @@ TEST(CopyFileReplacing, DestinationHeldOpenExclusivelyIsLeftAlone) {
   platform::CloseFile(holder);
 
   EXPECT_EQ(ReadBinaryFile(destination), held);
+  EXPECT_EQ(FileCount(dir), 2u);
   ASSERT_TRUE(platform::CopyFileReplacing(source, destination));
   EXPECT_EQ(ReadBinaryFile(destination), kImage);
 }

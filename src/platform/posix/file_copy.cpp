@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
+
+#include "platform/replacement_file.h"
 
 namespace velmo::platform {
 namespace {
@@ -20,30 +23,35 @@ class FileDescriptor {
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
 
  private:
   int fd_;
 };
 
-bool SameFile(const struct stat& a, const std::string& otherPath) {
-  struct stat other {};
-  if (stat(otherPath.c_str(), &other) != 0) return false;
-  return a.st_dev == other.st_dev && a.st_ino == other.st_ino;
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-bool WriteAll(int fd, const char* data, size_t length) {
-  while (length > 0) {
-    const ssize_t written = write(fd, data, length);
-    if (written <= 0) return false;
-    data += written;
-    length -= static_cast<size_t>(written);
+// Whether an existing destination may be replaced: not the source itself
+// (under another name, or through a link), and not held by another run (its
+// exclusive lock), as Windows refuses to replace a file opened without
+// sharing. The lock taken here is kept by existing until the copy is in place.
+bool MayReplace(const FileDescriptor& existing, const struct stat& source) {
+  if (!existing.valid()) return errno == ENOENT;
+  struct stat info {};
+  return fstat(existing.get(), &info) == 0 && !SameFile(info, source) &&
+         flock(existing.get(), LOCK_EX | LOCK_NB) == 0;
+}
+
+bool CopyContents(int from, ReplacementFile& to) {
+  std::vector<char> chunk(1 << 20);
+  for (;;) {
+    const ssize_t got = read(from, chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    if (!to.Write({chunk.data(), static_cast<std::size_t>(got)})) return false;
   }
-  return true;
 }
 
 }  // namespace
@@ -53,23 +61,14 @@ bool CopyFileReplacing(const std::string& source, const std::string& destination
   if (!in.valid()) return false;
   struct stat sourceInfo {};
   if (fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) return false;
-  if (SameFile(sourceInfo, destination)) return false;
+  // Opened for reading only: when it is the source, it must stay untouched.
+  const FileDescriptor existing(open(destination.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!MayReplace(existing, sourceInfo)) return false;
 
-  FileDescriptor out(open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-  if (!out.valid()) return false;
-  // A destination another run holds open (its exclusive lock) is refused, as
-  // Windows refuses to copy over a file opened without sharing; so it is
-  // emptied only once it is known to be free.
-  if (flock(out.get(), LOCK_EX | LOCK_NB) != 0 || ftruncate(out.get(), 0) != 0) return false;
-
-  std::vector<char> chunk(1 << 20);
-  for (;;) {
-    const ssize_t got = read(in.get(), chunk.data(), chunk.size());
-    if (got < 0) return false;
-    if (got == 0) break;
-    if (!WriteAll(out.get(), chunk.data(), static_cast<size_t>(got))) return false;
-  }
-  return out.Close();
+  // The copy replaces the destination only once it is complete: a full disk
+  // leaves an older output as it was, and no partial file behind.
+  ReplacementFile copy(destination, FileMode::kBinary);
+  return copy.IsOpen() && CopyContents(in.get(), copy) && copy.Commit();
 }
 
 }  // namespace velmo::platform

@@ -1,0 +1,161 @@
+#include "rom/rom_verification.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/logger.h"
+#include "app/number_text.h"
+#include "assets/file_table_layout.h"
+#include "level/level_catalogue.h"
+#include "rom/buffer_words.h"
+#include "rom/checksum.h"
+#include "rom/codec.h"
+#include "rom/content_crc.h"
+
+namespace velmo {
+namespace {
+
+bool ReportDifference(const std::string& what) {
+  LogError("ROM::VerifyRandomisedROM(): " + what);
+  return false;
+}
+
+std::string Hex(std::uint64_t value) {
+  return "[" + ToHexText(static_cast<std::uint32_t>(value)) + "]";
+}
+
+std::string SetupFileText(const SetupFileEntry& file, std::uint32_t offset) {
+  return "Setup file of [" + GetLevelName(file.levelId) + "] at offset " + Hex(offset);
+}
+
+std::string ChecksumText(std::uint32_t crc1, std::uint32_t crc2) {
+  return "[" + ToUpperHexText(crc1) + "-" + ToUpperHexText(crc2) + "]";
+}
+
+// The block at 0x21990 inflates to exactly the table, and the rest of its
+// space is zero. The re-inflated table is what the later checks read.
+bool CheckTableBlock(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
+                     ByteBuffer& reread) {
+  if (image.size() < std::uint64_t{k21990BlockOffset} + k21990BlockSpace) {
+    return ReportDifference("Image of [" + std::to_string(image.size()) +
+                            "] bytes is too short to hold the file table");
+  }
+  const auto space = image.subspan(k21990BlockOffset, k21990BlockSpace);
+  std::size_t blockLength = 0;
+  if (!DecompressData(space, reread, blockLength)) {
+    return ReportDifference("File table block at " + Hex(k21990BlockOffset) + " does not inflate");
+  }
+  const auto [inImage, inMemory] =
+      std::mismatch(reread.begin(), reread.end(), table.begin(), table.end());
+  if (inImage != reread.end() || inMemory != table.end()) {
+    return ReportDifference("File table block at " + Hex(k21990BlockOffset) +
+                            " differs from the table at table position " +
+                            Hex(inImage - reread.begin()));
+  }
+  const auto filler = std::find_if(space.begin() + static_cast<std::ptrdiff_t>(blockLength),
+                                   space.end(), [](std::uint8_t byte) { return byte != 0; });
+  if (filler != space.end()) {
+    return ReportDifference("Space after the file table block is not zero at offset " +
+                            Hex(k21990BlockOffset + (filler - space.begin())));
+  }
+  return true;
+}
+
+// Where the file starting at offset must end: at the next file's start, or
+// at the lowest English bank after the last one.
+std::uint64_t SpaceEnd(const std::vector<std::uint32_t>& offsets, std::uint32_t offset,
+                       std::uint64_t textStart) {
+  std::uint64_t end = textStart;
+  for (const std::uint32_t other : offsets) {
+    if (other > offset) end = std::min<std::uint64_t>(end, other);
+  }
+  return end;
+}
+
+bool CheckSetupFile(std::span<const std::uint8_t> image,
+                    const std::vector<SetupFileEntry>& setupFiles,
+                    const std::vector<std::uint32_t>& offsets, std::size_t index,
+                    std::uint64_t textStart) {
+  const SetupFileEntry& file = setupFiles[index];
+  const std::uint32_t offset = offsets[index];
+  if (offset >= textStart) {
+    return ReportDifference(SetupFileText(file, offset) + " lies at or beyond the text banks at " +
+                            Hex(textStart));
+  }
+  for (std::size_t other = 0; other < index; ++other) {
+    if (offsets[other] != offset) continue;
+    return ReportDifference(SetupFileText(file, offset) + " starts where the setup file of [" +
+                            GetLevelName(setupFiles[other].levelId) + "] starts");
+  }
+  const std::uint64_t end = SpaceEnd(offsets, offset, textStart);
+  ByteBuffer inflated;
+  if (!DecompressData(image.subspan(offset, end - offset), inflated)) {
+    return ReportDifference(SetupFileText(file, offset) + " does not inflate completely before " +
+                            Hex(end));
+  }
+  if (inflated.size() != file.randomisedLength || ContentCrc32(inflated) != file.randomisedCrc32) {
+    return ReportDifference(SetupFileText(file, offset) +
+                            " does not inflate to its randomised bytes");
+  }
+  return true;
+}
+
+bool CheckSetupFiles(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
+                     const std::vector<SetupFileEntry>& setupFiles) {
+  const std::uint64_t textStart =
+      std::min<std::uint64_t>(LowestEnglishBankOffset(table), image.size());
+  std::vector<std::uint32_t> offsets;
+  for (const SetupFileEntry& file : setupFiles) {
+    offsets.push_back(GetDWORDFromOffset(table, file.tablePosition));
+  }
+  for (std::size_t index = 0; index < setupFiles.size(); ++index) {
+    if (!CheckSetupFile(image, setupFiles, offsets, index, textStart)) return false;
+  }
+  return true;
+}
+
+bool CheckTextBank(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
+                   const MovedTextBank& bank) {
+  const std::uint32_t eOffset = GetDWORDFromOffset(table, bank.ePosition);
+  const std::uint32_t jOffset = GetDWORDFromOffset(table, bank.jPosition);
+  const std::string where = "English text bank at table position " + Hex(bank.ePosition);
+  if (jOffset < eOffset || jOffset - eOffset != bank.length || jOffset > image.size()) {
+    return ReportDifference(where + " runs from " + Hex(eOffset) + " to " + Hex(jOffset) +
+                            " instead of [" + DecimalText(bank.length) + "] bytes");
+  }
+  if (ContentCrc32(image.subspan(eOffset, bank.length)) != bank.crc32) {
+    return ReportDifference(where + " does not hold its text at offset " + Hex(eOffset));
+  }
+  return true;
+}
+
+bool CheckHeaderChecksum(std::span<const std::uint8_t> image) {
+  if (image.size() < kChecksummedImageSize) {
+    return ReportDifference("Image of [" + std::to_string(image.size()) +
+                            "] bytes is too short to checksum");
+  }
+  const HeaderChecksum computed = ComputeHeaderChecksum(image);
+  const std::uint32_t stored1 = LoadBigEndian32(image.data() + kCrc1Offset);
+  const std::uint32_t stored2 = LoadBigEndian32(image.data() + kCrc2Offset);
+  if (stored1 == computed.crc1 && stored2 == computed.crc2) return true;
+  return ReportDifference("Header checksum " + ChecksumText(stored1, stored2) + " at " +
+                          Hex(kCrc1Offset) + " differs from the one computed afresh " +
+                          ChecksumText(computed.crc1, computed.crc2));
+}
+
+}  // namespace
+
+bool VerifyRandomisedROM(std::span<const std::uint8_t> image,
+                         std::span<const std::uint8_t> inflated21990,
+                         const std::vector<SetupFileEntry>& setupFiles,
+                         const std::vector<MovedTextBank>& movedBanks) {
+  ByteBuffer reread;
+  if (!CheckTableBlock(image, inflated21990, reread)) return false;
+  if (!CheckSetupFiles(image, reread, setupFiles)) return false;
+  for (const MovedTextBank& bank : movedBanks) {
+    if (!CheckTextBank(image, reread, bank)) return false;
+  }
+  return CheckHeaderChecksum(image);
+}
+
+}  // namespace velmo
