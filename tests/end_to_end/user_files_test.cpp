@@ -1,6 +1,7 @@
 // The real executable on a full disk and ended by SIGKILL: the user's files
 // (the input image, an older output, the emulator database, the
-// configuration) are each left as they were or complete, never half-written.
+// configuration, the spoiler log) are each left as they were or complete,
+// never half-written.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -98,6 +99,25 @@ TEST_F(RealRun, CopyThatRunsOutOfRoomLeavesNoPartialFileAndTheOlderOutput) {
   EXPECT_EQ(roms.FileNames(), (std::vector<std::string>{"ge.z64", "ge_rand.z64"}));
   EXPECT_EQ(ReadBinaryFile(roms.File("ge_rand.z64")), olderOutput);
   EXPECT_EQ(ReadBinaryFile(input), image);
+}
+
+TEST_F(RealRun, SpoilerLogThatRunsOutOfRoomLeavesNoFileAndTheRunSucceeds) {
+  const std::uint64_t size = image.size();
+  CrampedFolder roms(dir.Path() / "roms", size + 16 * kPage);
+  if (!roms.OnTmpfs()) {
+    GTEST_SKIP() << "a file-size limit that lets the image copy through cannot stop a spoiler "
+                    "log of two pages; run as root for a tmpfs";
+  }
+  std::filesystem::create_symlink(input, roms.File("ge.z64"));
+  // Room for the copy and one page: the log of the small image needs two.
+  roms.Restrict(size + kPage, 0);
+
+  const ChildRun run = RunChild(LinkVelmo(dir.File("Velmo")), {roms.File("ge.z64")}, {});
+  EXPECT_EQ(Lines(run.output, "ERROR "),
+            std::vector<std::string>{"ERROR ROM::WriteSpoilerLog(): Unable to write spoiler log [" +
+                                     roms.File("ge_rand_spoiler.txt") + "]!"});
+  EXPECT_EQ(LastLine(run.output), kSuccessLine);
+  EXPECT_EQ(roms.FileNames(), (std::vector<std::string>{"ge.z64", "ge_rand.z64"}));
 }
 
 struct DatabaseRoom {
