@@ -50,7 +50,7 @@ std::span<const ROM::PipelineStep> ROM::Steps() {
 bool ROM::RunSteps(std::span<const PipelineStep> steps) {
   for (const PipelineStep& step : steps) {
     if ((this->*step.run)()) continue;
-    LogError(step.failureMessage);
+    if (step.failureMessage != nullptr) LogError(step.failureMessage);
     return false;
   }
   return true;

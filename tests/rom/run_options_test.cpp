@@ -62,15 +62,9 @@ const std::string kAllSwitchesOff =
 INSTANTIATE_TEST_SUITE_P(
     Values, RunOptionsTest,
     ::testing::Values(
-        OptionsCase{"NoKeys", "TraceLogging=1\n", true, {}},
         OptionsCase{"EmptyValuesCountAsAbsent", "Seed=\nSpoilerLog=\nAddNemesis=\n", true, {}},
-        OptionsCase{"SeedWithLeadingZeros",
-                    "Seed=0001234\n",
-                    true,
-                    {"INFO LoadInROM(): Using seed [1234] from config file"},
-                    1234},
-        OptionsCase{"LargestSeed",
-                    "Seed=4294967295\nRandomiseKeys=1\n",
+        OptionsCase{"LargestSeedWithLeadingZeros",
+                    "Seed=004294967295\nRandomiseKeys=1\n",
                     true,
                     {"INFO LoadInROM(): Using seed [4294967295] from config file"},
                     4294967295u},
@@ -96,20 +90,6 @@ INSTANTIATE_TEST_SUITE_P(
                     false,
                     {SeedError("x"), SwitchError("RandomiseStartingWeapons", "00")}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RunOptions, SwitchesAreReadIntoTheirOwnFields) {
-  TempDir dir;
-  WriteTextFile(dir.File("Velmo.ini"), "SpoilerLog=0\nAddNemesis=0\nRandomiseKeys=1\n");
-  const ConfigFile config(dir.File("Velmo.ini"));
-  RecordingConsole console;
-  RunOptions options;
-  ASSERT_TRUE(ReadRunOptions(config, options));
-  EXPECT_FALSE(options.spoilerLog);
-  EXPECT_FALSE(options.randomisers.nemesis);
-  EXPECT_TRUE(options.randomisers.startingWeapons && options.randomisers.guardTypes &&
-              options.randomisers.guardWeapons && options.randomisers.keys &&
-              options.randomisers.cubaBody);
-}
 
 }  // namespace
 }  // namespace velmo
