@@ -19,6 +19,7 @@
 #include "level/level_loop.h"
 #include "platform/console.h"
 #include "randomise/random_source.h"
+#include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
 #include "rom/checksum.h"
 #include "rom/codec.h"
@@ -81,7 +82,8 @@ struct RandomisedFixture {
     Load21990Data(image, table);
     ProcessFileTable(table, image.size(), files);
     StripOutJapaneseText(image, table, config, banks);
-    ProcessROM(image, files, config, random);
+    std::vector<LevelReport> reports;
+    ProcessROM(image, files, RandomiserSwitches{}, config, random, reports);
     WriteUpdatedSetups(image, files, table, LowestEnglishBankOffset(table));
     WriteUpdated21990(image, table);
     const HeaderChecksum checksum = ComputeHeaderChecksum(image);
