@@ -20,4 +20,7 @@ case "$image" in
   *.*) output="${image%.*}_rand.${image##*.}" ;;
   *) output="${image}_rand" ;;
 esac
-[ -f "$output" ] && echo "Randomised copy: $output"
+if [ -f "$output" ]; then echo "Randomised copy: $output"; fi
+# Velmo names its spoiler log after the copy, cut at its last ".".
+spoiler="${output%.*}_spoiler.txt"
+if [ -f "$spoiler" ]; then echo "Spoiler log: $spoiler"; fi
