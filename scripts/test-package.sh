@@ -13,14 +13,7 @@ cd "$(dirname "$0")/.."
 source scripts/wine-session.sh
 
 jobs="$(nproc)"
-scratch="$(mktemp -d)"
-finish() {
-  stop_wine_session
-  rm -rf "$scratch"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM HUP
-start_wine_session
+begin_wine_script
 
 fail() {
   echo "test-package: $*" >&2

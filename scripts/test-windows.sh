@@ -11,18 +11,7 @@ source scripts/wine-session.sh
 
 jobs="$(nproc)"
 build=build-windows
-scratch="$(mktemp -d)"
-
-finish() {
-  stop_wine_session
-  rm -rf "$scratch"
-}
-trap finish EXIT
-# Interrupted or killed, the script still ends the wine session it set up and
-# removes its scratch folder (the EXIT trap runs on exit, not on every deadly
-# signal).
-trap 'exit 1' INT TERM HUP
-start_wine_session
+begin_wine_script
 # The same program is the build's test emulator.
 wine="$velmo_wine"
 

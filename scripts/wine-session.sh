@@ -44,6 +44,17 @@ stop_wine_session() {
   unset VELMO_WINE_SESSION
 }
 
+# For a script that may also run on its own: sets scratch to a fresh folder,
+# traps exit and interrupts so that the session it set up is ended and the
+# folder removed whatever happens (the EXIT trap runs on exit, not on every
+# deadly signal), and starts or joins the session.
+begin_wine_script() {
+  scratch="$(mktemp -d)"
+  trap 'stop_wine_session; rm -rf "$scratch"' EXIT
+  trap 'exit 1' INT TERM HUP
+  start_wine_session
+}
+
 # The Windows path under which wine's drive Z: shows a Linux path.
 windows_path() {
   local path="$1"

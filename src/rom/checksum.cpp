@@ -1,12 +1,11 @@
 #include "rom/checksum.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
 
 #include "rom/buffer_words.h"
+#include "rom/content_crc.h"
 
 namespace velmo {
 namespace {
@@ -39,8 +38,8 @@ constexpr std::array kCicEntries = {
 constexpr CicEntry kUnknownBootCode{0, CicVariant::k6105, 0xDF26F436};
 
 CicEntry IdentifyCic(std::span<const std::uint8_t> image) {
-  const std::uint32_t bootCodeCrc = static_cast<std::uint32_t>(
-      crc32(0L, image.data() + kBootCodeStart, static_cast<uInt>(kBootCodeEnd - kBootCodeStart)));
+  const std::uint32_t bootCodeCrc =
+      ContentCrc32(image.subspan(kBootCodeStart, kBootCodeEnd - kBootCodeStart));
   const auto found = std::find_if(kCicEntries.begin(), kCicEntries.end(),
                                   [&](const CicEntry& e) { return e.bootCodeCrc == bootCodeCrc; });
   return found != kCicEntries.end() ? *found : kUnknownBootCode;

@@ -24,12 +24,6 @@ constexpr std::uint32_t kTextRegionEnd = 0x8F7DE0;
 using RandomisedImage = testing::ImageRunner;
 using testing::RunResult;
 
-std::string UpperHex(std::uint32_t value) {
-  std::string text = ToHexText(value);
-  std::transform(text.begin(), text.end(), text.begin(), ::toupper);
-  return text;
-}
-
 ByteBuffer SyntheticImage(image_builder::Layout layout, std::uint64_t contentSeed = 11) {
   image_builder::ImageOptions options;
   options.layout = layout;
@@ -103,8 +97,9 @@ void ExpectChecksumAndDatabaseEntry(const RunResult& run) {
   const HeaderChecksum checksum = ComputeHeaderChecksum(run.output);
   EXPECT_EQ(testing::ReadWord(run.output, 0x10), checksum.crc1);
   EXPECT_EQ(testing::ReadWord(run.output, 0x14), checksum.crc2);
-  EXPECT_EQ(run.rdb, std::string(RandomisedImage::kExistingRdb) +
-                         BuildRdbSection(UpperHex(checksum.crc1), UpperHex(checksum.crc2)));
+  EXPECT_EQ(run.rdb,
+            std::string(RandomisedImage::kExistingRdb) +
+                BuildRdbSection(ToUpperHexText(checksum.crc1), ToUpperHexText(checksum.crc2)));
 }
 
 class RandomisedImageConsistency : public ::testing::TestWithParam<image_builder::Layout> {};

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
 #include "support/image_inspector.h"
 #include "support/image_runner.h"
+#include "tools/built_images.h"
 
 namespace velmo {
 namespace {
@@ -20,12 +20,6 @@ const std::string kSuccess = "SUCCESS ROM has been successfully randomised :)";
 const std::string kAllSwitchesOn =
     "RandomiseStartingWeapons=1\nRandomiseGuardTypes=1\nRandomiseGuardWeapons=1\n"
     "AddNemesis=1\nRandomiseKeys=1\nRandomiseCubaBody=1\n";
-
-ByteBuffer SyntheticImage(image_builder::Layout layout) {
-  image_builder::ImageOptions options;
-  options.layout = layout;
-  return image_builder::BuildImage(options).bytes;
-}
 
 // Each check counts, in one level, the fields read back from the image that
 // show the work of one randomiser and of no other.
@@ -131,7 +125,7 @@ int ChangesInEveryLevel(const SwitchCheck& check, const ImageView& before, const
 }
 
 TEST(RandomiserSwitches, ARandomiserSwitchedOffLeavesItsFieldsAsTheInputHadThem) {
-  ImageRunner image(SyntheticImage(image_builder::Layout::kRealistic));
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kRealistic).bytes);
   const ImageView before = testing::InspectImage(image.Input());
   ASSERT_EQ(before.setups.size(), 21u);
 
@@ -159,7 +153,7 @@ TEST(RandomiserSwitches, ARandomiserSwitchedOffLeavesItsFieldsAsTheInputHadThem)
 }
 
 TEST(RandomiserSwitches, AllAbsentOrAllOnMakeTheSameGame) {
-  ImageRunner image(SyntheticImage(image_builder::Layout::kSmall));
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kSmall).bytes);
   const RunResult absent = image.Run(kSeed);
   const RunResult allOn = image.Run(kSeed, kAllSwitchesOn);
   EXPECT_TRUE(absent.output == allOn.output);

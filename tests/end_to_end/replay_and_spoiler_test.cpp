@@ -7,11 +7,11 @@
 #include <set>
 #include <sstream>
 
-#include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
 #include "randomise/game_names.h"
 #include "support/image_inspector.h"
 #include "support/image_runner.h"
+#include "tools/built_images.h"
 
 namespace velmo {
 namespace {
@@ -21,12 +21,6 @@ using testing::RunResult;
 using testing::SetupView;
 
 const std::string kSuccess = "SUCCESS ROM has been successfully randomised :)";
-
-ByteBuffer SyntheticImage(image_builder::Layout layout) {
-  image_builder::ImageOptions options;
-  options.layout = layout;
-  return image_builder::BuildImage(options).bytes;
-}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -38,7 +32,7 @@ std::vector<std::string> Without(std::vector<std::string> lines, const std::stri
 }
 
 TEST(SeedInConfig, ReplaysTheRunOfThatClockSeed) {
-  ImageRunner image(SyntheticImage(image_builder::Layout::kSmall));
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kSmall).bytes);
   const RunResult byClock = image.Run(777);
   const RunResult byConfig = image.Run(123456, "Seed=00777\n");
 
@@ -62,10 +56,9 @@ TEST(SeedInConfig, ReplaysTheRunOfThatClockSeed) {
 }
 
 TEST(SeedInConfig, AFailedRunNamesTheSeedItUsed) {
-  image_builder::ImageOptions options;
-  options.layout = image_builder::Layout::kSmall;
-  options.fault = image_builder::ImageFault::kSetupDoesNotInflate;
-  ImageRunner image(image_builder::BuildImage(options).bytes);
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kSmall,
+                                         image_builder::ImageFault::kSetupDoesNotInflate)
+                        .bytes);
   const RunResult run = image.Run(55, "Seed=5\n");
   EXPECT_TRUE(Contains(run.log, "INFO LoadInROM(): Using seed [5] from config file"));
   EXPECT_EQ(run.log.back(), "ERROR Error provoking seed was 5");
@@ -90,7 +83,7 @@ TEST(RunOptionsInConfig, InvalidValuesStopTheRunBeforeItsFirstStep) {
       {"RandomiseCubaBody=2",
        "ERROR LoadInROM(): Option [RandomiseCubaBody] has value [2" + switchError},
   };
-  ImageRunner image(SyntheticImage(image_builder::Layout::kSmall));
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kSmall).bytes);
   for (const auto& [line, error] : kCases) {
     SCOPED_TRACE(line);
     const RunResult run = image.Run(55, "RandomisedROMs=3\n" + line + "\n");
@@ -187,7 +180,7 @@ void ExpectGuardsAsNamed(const SetupView& setup, const std::vector<std::string>&
 }
 
 TEST(SpoilerLog, AgreesWithTheImageItDescribes) {
-  ImageRunner image(SyntheticImage(image_builder::Layout::kRealistic));
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kRealistic).bytes);
   const RunResult run = image.Run(20261208);
   ASSERT_EQ(run.log.back(), kSuccess);
   EXPECT_TRUE(Contains(
@@ -209,7 +202,7 @@ TEST(SpoilerLog, AgreesWithTheImageItDescribes) {
 }
 
 TEST(SpoilerLog, SwitchedOffOrUnwritableLeavesNoFileAndTheRunSucceeds) {
-  ImageRunner image(SyntheticImage(image_builder::Layout::kSmall));
+  ImageRunner image(testing::CachedImage(image_builder::Layout::kSmall).bytes);
   const RunResult off = image.Run(9, "SpoilerLog=0\n");
   EXPECT_EQ(off.log.back(), kSuccess);
   EXPECT_FALSE(off.spoiler);

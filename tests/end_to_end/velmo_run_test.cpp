@@ -47,12 +47,6 @@ ByteBuffer ByteSwapped(ByteBuffer image) {
   return image;
 }
 
-std::string UpperHex(std::uint32_t value) {
-  std::string text = ToHexText(value);
-  std::transform(text.begin(), text.end(), text.begin(), ::toupper);
-  return text;
-}
-
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -93,8 +87,8 @@ TEST_F(VelmoRunTest, CorrectImageIsReportedChecksummedAndEnteredInTheDatabase) {
   EXPECT_EQ(LoadBigEndian32(output.data() + 0x10), expected.crc1);
   EXPECT_EQ(LoadBigEndian32(output.data() + 0x14), expected.crc2);
   EXPECT_NE(expected.crc1, kStaleCrc1);
-  const std::string crc1 = UpperHex(expected.crc1);
-  const std::string crc2 = UpperHex(expected.crc2);
+  const std::string crc1 = ToUpperHexText(expected.crc1);
+  const std::string crc2 = ToUpperHexText(expected.crc2);
   EXPECT_TRUE(Contains(lines, "INFO ROM::RecalculateAndUpdateCRC(): Recalculated checksum [" +
                                   crc1 + "-" + crc2 + "] successfully"));
 
