@@ -17,6 +17,7 @@ inline constexpr std::string_view kRandomisedROMsKey = "RandomisedROMs";
 // Options that shape the game a run makes; Velmo only reads them.
 inline constexpr std::string_view kSeedKey = "Seed";
 inline constexpr std::string_view kSpoilerLogKey = "SpoilerLog";
+inline constexpr std::string_view kConvertByteOrderKey = "ConvertByteOrder";
 inline constexpr std::string_view kRandomiseStartingWeaponsKey = "RandomiseStartingWeapons";
 inline constexpr std::string_view kRandomiseGuardTypesKey = "RandomiseGuardTypes";
 inline constexpr std::string_view kRandomiseGuardWeaponsKey = "RandomiseGuardWeapons";

@@ -8,6 +8,7 @@
 #include "platform/file_copy.h"
 #include "platform/pause.h"
 #include "platform/release_number.h"
+#include "platform/unfinished_files.h"
 #include "randomise/random_source.h"
 #include "rom/rom.h"
 
@@ -22,6 +23,20 @@ void AnnounceRun(const std::string& romPath, const std::string& outputPath) {
   WriteColoured("]\n", kColourDefault);
   WritePlain("\n");
   FlushConsole();
+}
+
+// Removes what runs killed part-way left for the same output, then copies the
+// image beside the output, where the run works on it. Null when another run
+// is making the same output now, or when the copy fails.
+std::unique_ptr<platform::ReplacementFile> CopyForTheRun(const std::string& romPath,
+                                                         const std::string& outputPath) {
+  const platform::UnfinishedFiles unfinished = platform::RemoveUnfinishedFiles(outputPath);
+  if (unfinished.removed > 0) {
+    LogInfo("Removed [" + std::to_string(unfinished.removed) +
+            "] unfinished file(s) of an earlier run");
+  }
+  if (unfinished.inUseByAnotherRun) return nullptr;
+  return platform::CopyFileBeside(romPath, outputPath);
 }
 
 void ReportOutcome(bool succeeded, std::uint32_t seed) {
@@ -54,14 +69,15 @@ int RunVelmo(const std::vector<std::string>& arguments,
   const std::string outputPath = OutputPathFor(romPath);
   AnnounceRun(romPath, outputPath);
 
-  if (!platform::CopyFileReplacing(romPath, outputPath)) {
+  std::unique_ptr<platform::ReplacementFile> workCopy = CopyForTheRun(romPath, outputPath);
+  if (!workCopy) {
     LogError("Failed creating copy of ROM!");
     platform::WaitForKeyPress();
     return 0;
   }
 
   auto rom = std::make_unique<ROM>(outputPath, configPath, random,
-                                   RunOrigin{romPath, seed, releaseNumber});
+                                   RunOrigin{romPath, seed, releaseNumber}, std::move(workCopy));
   const bool succeeded = rom->LoadInROM();
   ReportOutcome(succeeded, rom->SeedInUse());
   platform::WaitForKeyPress();

@@ -16,6 +16,10 @@ std::string OutputPathFor(const std::string& romPath) {
   return romPath.substr(0, dot) + "_rand" + romPath.substr(dot);
 }
 
+std::string BigEndianOutputPathFor(const std::string& outputPath) {
+  return outputPath.substr(0, outputPath.rfind('.')) + ".z64";
+}
+
 std::string SpoilerLogPathFor(const std::string& outputPath) {
   return outputPath.substr(0, outputPath.rfind('.')) + "_spoiler.txt";
 }

@@ -13,6 +13,11 @@ std::string ConfigPathFor(const std::string& executablePath);
 // split at the last "." anywhere in the path.
 std::string OutputPathFor(const std::string& romPath);
 
+// The randomised copy of an image that was put into big-endian order: the
+// copy's path cut at its last "." anywhere (so the input's stem + "_rand"),
+// plus ".z64", the extension most tools take for that order.
+std::string BigEndianOutputPathFor(const std::string& outputPath);
+
 // The spoiler log beside the randomised copy: its path cut at the last "."
 // anywhere, as the copy's own path was split, plus "_spoiler.txt".
 std::string SpoilerLogPathFor(const std::string& outputPath);

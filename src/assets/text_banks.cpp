@@ -31,6 +31,21 @@ bool Matches(const TextBankPair& pair, const ExpectedPair& expected) {
          pair.eOffset == expected.eOffset && pair.jOffset == expected.jOffset;
 }
 
+// Velmo's own output: its first Japanese bank is already empty (it ends where
+// the next pair's English bank begins), and the text region is already
+// cleared up to the first English bank, which the repacking moved up.
+bool AlreadyRandomised(std::span<const std::uint8_t> image,
+                       const std::vector<TextBankPair>& pairs) {
+  const TextBankPair& first = pairs.front();
+  const std::uint32_t regionStart = kExpectedFirstPair.eOffset;
+  if (first.jOffset != pairs[1].eOffset || first.eOffset <= regionStart ||
+      first.eOffset > image.size()) {
+    return false;
+  }
+  return std::all_of(image.begin() + regionStart, image.begin() + first.eOffset,
+                     [](std::uint8_t byte) { return byte == 0; });
+}
+
 void LogUnexpectedFirstEntry(std::uint32_t shown) {
   LogError("StripOutJapaneseText(): First entry in 21990 table [" + DecimalText(shown) +
            "] is not what was expected!");
@@ -132,6 +147,11 @@ bool StripOutJapaneseText(std::span<std::uint8_t> image, ByteBuffer& inflated219
   if (!Matches(pairs.front(), kExpectedFirstPair)) {
     LogError(
         "StripOutJapaneseText(): First entry in InStageText collection was not what was expected!");
+    if (AlreadyRandomised(image, pairs)) {
+      LogError(
+          "StripOutJapaneseText(): This image has already been randomised; give Velmo your "
+          "original image");
+    }
     return false;
   }
   if (!Matches(pairs.back(), kExpectedLastPair)) {

@@ -8,6 +8,7 @@
 #include "app/config_file.h"
 #include "app/logger.h"
 #include "platform/file_length.h"
+#include "platform/file_sync.h"
 
 namespace velmo {
 
@@ -75,7 +76,9 @@ bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std:
     LogError("ROM::UpdateRDB(): Check PJ64 is not running");
     return true;
   }
-  if (AppendSection(database, BuildRdbSection(crc1Text, crc2Text))) {
+  // On the disk before the SUCCESS line: a power cut after it keeps the entry.
+  if (AppendSection(database, BuildRdbSection(crc1Text, crc2Text)) &&
+      platform::FlushFileToDisk(path)) {
     LogSuccess("ROM::UpdateRDB(): Updated Project 64 RDB entry file");
     return true;
   }

@@ -60,6 +60,13 @@ std::uint32_t GetAllocationGranularity();
 // unmapped view on failure.
 MappedView MapView(MappingHandle mapping, std::uint64_t offset);
 
+// Write the view's changed bytes, and then everything of the file that the
+// system still holds in memory, to the disk, so that a power cut after a
+// later move of the file cannot leave it half-written. False when the disk
+// did not take them; an empty view or handle is nothing to write.
+bool FlushView(MappedView view);
+bool FlushFile(FileHandle file);
+
 // Each of these accepts the empty value and then does nothing.
 void UnmapView(MappedView view);
 void CloseMapping(MappingHandle mapping);

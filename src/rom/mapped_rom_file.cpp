@@ -53,6 +53,10 @@ std::uint8_t* MappedRomFile::MapAt(std::uint64_t offset) {
   return view.base + (offset - viewStart);
 }
 
+bool MappedRomFile::Flush() {
+  return fileHandle.IsValid() && platform::FlushView(view) && platform::FlushFile(fileHandle);
+}
+
 bool MappedRomFile::RangeInsideFile(std::uint64_t offset, std::uint64_t length) const {
   return offset <= fileSize && length <= fileSize - offset;
 }

@@ -45,6 +45,12 @@ class MappedRomFile {
   // Clears output, then fills it with exactly length bytes from offset.
   void ReadBytesAt(std::uint64_t offset, std::uint64_t length, ByteBuffer& output);
 
+  // Writes every change made through the view to the disk; false when the
+  // disk does not take them.
+  bool Flush();
+  // Unmaps the view and closes the file, which another opener may then take.
+  void Close() { Release(); }
+
   std::uint64_t FileSize() const { return fileSize; }
   std::uint32_t AllocationGranularity() const { return allocationGranularity; }
 

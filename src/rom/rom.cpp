@@ -9,6 +9,7 @@
 #include "assets/text_banks.h"
 #include "emulator/rdb_update.h"
 #include "level/level_loop.h"
+#include "platform/file_copy.h"
 #include "randomise/random_source.h"
 #include "rom/checksum_update.h"
 #include "rom/randomised_rom_count.h"
@@ -18,8 +19,10 @@
 
 namespace velmo {
 
-ROM::ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin)
+ROM::ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin,
+         std::unique_ptr<platform::ReplacementFile> workCopy)
     : romPath(std::move(romPath)),
+      workCopy(std::move(workCopy)),
       config(std::move(configPath)),
       random(random),
       origin(std::move(origin)) {}
@@ -41,6 +44,7 @@ std::span<const ROM::PipelineStep> ROM::Steps() {
       PipelineStep{&ROM::WriteUpdated21990, "LoadInROM(): Failed to write updated 21990 data"},
       PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
       PipelineStep{&ROM::VerifyRandomisedROM, "LoadInROM(): Failed to verify randomised ROM"},
+      PipelineStep{&ROM::SaveRandomisedROM, "LoadInROM(): Failed to save randomised ROM"},
       PipelineStep{&ROM::WriteSpoilerLog, nullptr},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
@@ -57,21 +61,44 @@ bool ROM::RunSteps(std::span<const PipelineStep> steps) {
 }
 
 bool ROM::LoadInROM() {
-  // Bad options stop the run before its first step, with only their own lines.
-  if (!ReadRunOptions(config, options)) return false;
-  if (options.seed) random.Reseed(*options.seed);
-  if (!RunSteps(Steps())) return false;
+  if (!RunPipeline()) {
+    // A failed or refused run leaves no output of its own, and an older one
+    // as it was.
+    DiscardWorkCopy();
+    return false;
+  }
   IncrementRandomisedROMs();
   LogInfo("LoadInROM(): Finished processing ROM.");
   return true;
 }
 
+bool ROM::RunPipeline() {
+  // Bad options stop the run before its first step, with only their own lines.
+  if (!ReadRunOptions(config, options)) return false;
+  if (options.seed) random.Reseed(*options.seed);
+  return RunSteps(Steps());
+}
+
+void ROM::DiscardWorkCopy() {
+  if (!workCopy) return;
+  // Windows removes only a file nobody has open.
+  romFile.Close();
+  workCopy.reset();
+}
+
 bool ROM::LoadFile() {
-  return romFile.LoadFile(romPath);
+  return romFile.LoadFile(workCopy ? workCopy->TemporaryPath() : romPath);
 }
 
 bool ROM::ProcessROMHeader() {
-  return velmo::ProcessROMHeader(romFile);
+  // A copy in big-endian order is saved under the extension of that order.
+  const std::string convertedPath = workCopy ? BigEndianOutputPathFor(romPath) : romPath;
+  const HeaderStepInput input{origin.inputPath.empty() ? romPath : origin.inputPath,
+                              options.convertByteOrder, convertedPath};
+  bool converted = false;
+  if (!velmo::ProcessROMHeader(romFile, input, converted)) return false;
+  if (converted) romPath = convertedPath;
+  return true;
 }
 
 std::span<std::uint8_t> ROM::MapWholeImage() {
@@ -123,6 +150,25 @@ bool ROM::VerifyRandomisedROM() {
   const auto image = MapWholeImage();
   return !image.empty() &&
          velmo::VerifyRandomisedROM(image, inflated21990, setupFiles, movedTextBanks);
+}
+
+// The verified image takes the output's place, on the disk, before the
+// spoiler log and the database entry name it.
+bool ROM::SaveRandomisedROM() {
+  if (!workCopy) return true;
+  const bool flushed = romFile.Flush();
+  // Windows moves only a file nobody has open.
+  romFile.Close();
+  if (!flushed || !platform::MayReplaceFile(romPath, origin.inputPath) ||
+      !workCopy->CommitAs(romPath)) {
+    LogError("ROM::SaveRandomisedROM(): Unable to save the randomised image as [" + romPath + "]!");
+    return false;
+  }
+  workCopy.reset();
+  // Held until the run ends, as the copy was while it was made, so that a
+  // second run for the same output is refused until then.
+  romFile.LoadFile(romPath);
+  return true;
 }
 
 // Written only for a verified image; like the database entry, a spoiler log

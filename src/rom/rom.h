@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "assets/setup_file_entry.h"
 #include "assets/text_banks.h"
 #include "level/level_report.h"
+#include "platform/replacement_file.h"
 #include "rom/byte_buffer.h"
 #include "rom/mapped_rom_file.h"
 #include "rom/run_options.h"
@@ -32,9 +34,16 @@ struct RunOrigin {
 // processing steps in their fixed order and stops at the first failure.
 // Teardown runs in reverse member order, so the configuration is saved first.
 // The random source must outlive the object.
+//
+// Given a work copy (the driver's copy of the input, not yet in the output's
+// place), the run works on its temporary file and moves it to romPath once
+// the image is verified, before anything names it; a failed run removes it,
+// so an older output stays as it was. Without one the run works on romPath
+// in place.
 class ROM {
  public:
-  ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin = {});
+  ROM(std::string romPath, std::string configPath, RandomSource& random, RunOrigin origin = {},
+      std::unique_ptr<platform::ReplacementFile> workCopy = nullptr);
   ROM(const ROM&) = delete;
   ROM& operator=(const ROM&) = delete;
 
@@ -54,6 +63,10 @@ class ROM {
   static std::span<const PipelineStep> Steps();
   // Runs steps in order and stops at the first that fails, logging its line.
   bool RunSteps(std::span<const PipelineStep> steps);
+  // The options, then every step.
+  bool RunPipeline();
+  // Removes the work copy of a run that did not succeed.
+  void DiscardWorkCopy();
 
   bool LoadFile();
   bool ProcessROMHeader();
@@ -65,6 +78,7 @@ class ROM {
   bool WriteUpdated21990();
   bool RecalculateAndUpdateCRC();
   bool VerifyRandomisedROM();
+  bool SaveRandomisedROM();
   bool WriteSpoilerLog();
   bool UpdateRDB();
   void IncrementRandomisedROMs();
@@ -76,6 +90,8 @@ class ROM {
   std::string romPath;
   std::string crc1Text;
   std::string crc2Text;
+  // Before romFile: removed only once the file is closed, as Windows needs.
+  std::unique_ptr<platform::ReplacementFile> workCopy;
   MappedRomFile romFile;
   ByteBuffer inflated21990;
   std::vector<SetupFileEntry> setupFiles;

@@ -1,10 +1,13 @@
 #include "rom/rom_header.h"
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "app/logger.h"
 #include "app/number_text.h"
+#include "rom/byte_order.h"
 #include "rom/checksum.h"
 #include "rom/mapped_rom_file.h"
 
@@ -75,9 +78,63 @@ void PrintReport(const CartridgeHeader& header) {
   FlushConsole();
 }
 
+// The whole file through one view; empty when it cannot be mapped. Valid
+// until the next access to romFile.
+std::span<std::uint8_t> WholeFile(MappedRomFile& romFile) {
+  std::uint8_t* file = romFile.MapAt(0);
+  if (file == nullptr) return {};
+  return {file, static_cast<std::size_t>(romFile.FileSize())};
+}
+
+// The report is printed before every refusal, also before these.
+void ReportAndRefuse(MappedRomFile& romFile, const std::string& message) {
+  PrintReport(ReadHeader(romFile));
+  LogError(message);
+}
+
+// True, after the report and an ERROR line, for an archive: it would
+// otherwise be refused as byte-swapped, which does not tell the player what
+// to do.
+bool RefusedAsArchive(MappedRomFile& romFile, const std::string& inputPath) {
+  const std::optional<std::string_view> archive = ArchiveKindOf(WholeFile(romFile));
+  if (!archive) return false;
+  ReportAndRefuse(romFile, "ROM::ProcessROMHeader(): [" + inputPath + "] is a [" +
+                               std::string(*archive) +
+                               "] archive, not a cartridge image: unpack it and give Velmo the "
+                               ".z64 file inside");
+  return true;
+}
+
+// Puts a byte-swapped or little-endian image into the cartridge's own order,
+// so that the rest of the run is exactly a run on the big-endian image.
+bool ConvertByteOrder(MappedRomFile& romFile, const HeaderStepInput& input, bool& converted) {
+  if (romFile.FileSize() % 4 != 0) {
+    ReportAndRefuse(romFile, "ROM::ProcessROMHeader(): Image length [" +
+                                 std::to_string(romFile.FileSize()) +
+                                 "] is not a whole number of 32-bit words");
+    return false;
+  }
+  const std::span<std::uint8_t> image = WholeFile(romFile);
+  const std::optional<ByteOrder> order = ByteOrderOf(image);
+  if (!order || *order == ByteOrder::kBigEndian) return true;
+  ConvertToBigEndian(image, *order);
+  converted = true;
+  LogInfo("ROM::ProcessROMHeader(): Converted the [" + std::string(ByteOrderName(*order)) +
+          "] image to big-endian order, to be saved as [" + input.convertedPath + "]");
+  return true;
+}
+
 }  // namespace
 
 bool ProcessROMHeader(MappedRomFile& romFile) {
+  bool converted = false;
+  return ProcessROMHeader(romFile, HeaderStepInput{}, converted);
+}
+
+bool ProcessROMHeader(MappedRomFile& romFile, const HeaderStepInput& input, bool& converted) {
+  converted = false;
+  if (RefusedAsArchive(romFile, input.inputPath)) return false;
+  if (input.convertByteOrder && !ConvertByteOrder(romFile, input, converted)) return false;
   const CartridgeHeader header = ReadHeader(romFile);
   PrintReport(header);
   if (!header.IsBigEndian()) {

@@ -38,15 +38,16 @@ bool ReadSeed(const ConfigFile& config, std::optional<std::uint32_t>& seed) {
   return false;
 }
 
-// Exactly "0" switches off; "1", empty or missing leaves on.
+// Exactly "0" switches off, "1" or an empty value on; a missing key leaves
+// the switch as it was.
 bool ReadSwitch(const ConfigFile& config, std::string_view key, bool& isOn) {
-  const std::optional<std::string> text = PresentValue(config, key);
-  if (!text || *text == "1") return true;
-  if (*text == "0") {
-    isOn = false;
+  std::string text;
+  if (!config.GetString(key, text)) return true;
+  if (text.empty() || text == "1" || text == "0") {
+    isOn = text != "0";
     return true;
   }
-  LogError("LoadInROM(): Option [" + std::string(key) + "] has value [" + *text +
+  LogError("LoadInROM(): Option [" + std::string(key) + "] has value [" + text +
            "] in config file, expected 0 or 1");
   return false;
 }
@@ -69,6 +70,7 @@ bool ReadRunOptions(const ConfigFile& config, RunOptions& options) {
   for (const RandomiserSwitchKey& entry : kRandomiserSwitchKeys) {
     valid = ReadSwitch(config, entry.key, options.randomisers.*entry.isOn) && valid;
   }
+  valid = ReadSwitch(config, kConvertByteOrderKey, options.convertByteOrder) && valid;
   if (valid) ReportOptions(options);
   return valid;
 }

@@ -15,9 +15,13 @@ struct RunOptions {
   std::optional<std::uint32_t> seed;  // from Seed; the clock's seed when absent
   bool spoilerLog = true;
   RandomiserSwitches randomisers;
+  // From ConvertByteOrder: take byte-swapped and little-endian images too.
+  // Off when the key is missing, so that older configurations refuse them.
+  bool convertByteOrder = false;
 };
 
-// Reads Seed, then SpoilerLog, then the randomiser switches. Every invalid
+// Reads Seed, then SpoilerLog, then the randomiser switches, then
+// ConvertByteOrder. Every invalid
 // value gets its ERROR line and the result is false; only when all are valid
 // come the INFO lines for the seed and for each switch that is off. The values
 // are read exactly as stored, so " 5" is no seed and "yes" no switch.

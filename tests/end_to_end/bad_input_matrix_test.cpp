@@ -2,9 +2,8 @@
 // executable (VELMO_BINARY), so that the same table runs on the Linux build
 // and on the Windows build under wine. Each run must end normally with exit
 // status 0 and exactly the expected problem lines, leave the input as it was,
-// leave the emulator database alone, and rewrite the configuration without
-// losing a key or counting the image. A refusal before the level loop leaves
-// the copy equal to the input.
+// leave the emulator database alone, rewrite the configuration without
+// losing a key or counting the image, and leave no copy behind.
 
 #include <gtest/gtest.h>
 
@@ -39,7 +38,6 @@ namespace target = image_builder::fault_target;
 
 constexpr std::uint32_t kTableBlockOffset = 0x21990;
 constexpr std::uint32_t kTableBlockSpace = 0x11BFF;
-constexpr std::uint32_t kHeaderEnd = 0x1000;
 constexpr const char* kSeedLinePrefix = "ERROR Error provoking seed was ";
 constexpr const char* kDriverFailureLine =
     "ERROR Something went wrong during randomising and the ROM may not work as expected :(";
@@ -290,13 +288,6 @@ std::uint32_t Now() {
   return static_cast<std::uint32_t>(std::time(nullptr));
 }
 
-bool SameRange(const ByteBuffer& a, const ByteBuffer& b, std::size_t from, std::size_t to) {
-  return a.size() >= to && b.size() >= to &&
-         std::equal(a.begin() + static_cast<std::ptrdiff_t>(from),
-                    a.begin() + static_cast<std::ptrdiff_t>(to),
-                    b.begin() + static_cast<std::ptrdiff_t>(from));
-}
-
 class BadInputMatrix : public ::testing::TestWithParam<BadInput> {
  protected:
   void SetUp() override {
@@ -324,7 +315,6 @@ class BadInputMatrix : public ::testing::TestWithParam<BadInput> {
   std::string configPath = dir.File("Velmo.ini");
   std::string databasePath = dir.File("Project64.rdb");
   std::string inputPath = dir.File("goldeneye.z64");
-  std::string outputPath = dir.File("goldeneye_rand.z64");
 };
 
 TEST_P(BadInputMatrix, RefusesWithoutCrashOrLoss) {
@@ -374,24 +364,15 @@ TEST_P(BadInputMatrix, RefusesWithoutCrashOrLoss) {
   EXPECT_EQ(ReadBinaryFile(databasePath), ByteBuffer(database.begin(), database.end()));
   EXPECT_EQ(ReadTextFile(configPath), ConfigurationAfter());
 
-  const ByteBuffer output = ReadBinaryFile(outputPath);
-  ASSERT_EQ(output.size(), input.size());
-  switch (bad.stop) {
-    case Stop::kBeforeChanges:
-      EXPECT_TRUE(output == input) << "a refusal before any change altered the copy";
-      break;
-    case Stop::kInLevelLoop:
-      EXPECT_TRUE(SameRange(output, input, 0, image_builder::kFirstSetupOffset))
-          << "the level loop changed something before the setup files";
-      break;
-    case Stop::kAtTableWriteBack:
-      // The table block and the header with its checksum are as they were.
-      EXPECT_TRUE(SameRange(output, input, 0, kHeaderEnd));
-      EXPECT_TRUE(
-          SameRange(output, input, kTableBlockOffset, kTableBlockOffset + kTableBlockSpace));
-      EXPECT_FALSE(output == input) << "the setup files were packed before the table failed";
-      break;
+  // However far it got, a failed run leaves no copy and no temporary file.
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    files.push_back(entry.path().filename().string());
   }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"Project64.rdb",
+                                             std::filesystem::path(tool).filename().string(),
+                                             "Velmo.ini", "goldeneye.z64"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryBadVariant, BadInputMatrix, ::testing::ValuesIn(BadInputs()),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/driver.h"
@@ -24,6 +25,15 @@ RunResult ImageRunner::Run(std::uint32_t clockSeed, const std::string& configLin
                    ReadTextFile(configPath_), std::nullopt};
   if (std::filesystem::is_regular_file(SpoilerPath())) result.spoiler = ReadTextFile(SpoilerPath());
   return result;
+}
+
+std::vector<std::string> ImageRunner::FileNames() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace velmo::testing

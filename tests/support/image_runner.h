@@ -28,19 +28,24 @@ class ImageRunner {
  public:
   static constexpr const char* kExistingRdb = "[Existing]\nGood Name=Other\n";
 
-  explicit ImageRunner(ByteBuffer input) : input_(std::move(input)) {}
+  // The input is given to Velmo under inputName in the runner's directory.
+  explicit ImageRunner(ByteBuffer input, const std::string& inputName = "goldeneye.z64")
+      : input_(std::move(input)), inputPath_(dir_.File(inputName)) {}
 
   // The run the clock's seed makes; the input must come through unchanged.
   RunResult Run(std::uint32_t clockSeed, const std::string& configLines = {});
 
   const ByteBuffer& Input() const { return input_; }
+  const std::string& InputPath() const { return inputPath_; }
+  // Every file the runs left in the directory, sorted.
+  std::vector<std::string> FileNames() const;
   std::string OutputPath() const { return dir_.File("goldeneye_rand.z64"); }
   std::string SpoilerPath() const { return dir_.File("goldeneye_rand_spoiler.txt"); }
 
  private:
   ByteBuffer input_;
   TempDir dir_;
-  std::string inputPath_ = dir_.File("goldeneye.z64");
+  std::string inputPath_;
   std::string configPath_ = dir_.File("Velmo.ini");
   std::string rdbPath_ = dir_.File("Project64.rdb");
 };

@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <vector>
 
-#include "platform/replacement_file.h"
-
 namespace velmo::platform {
 namespace {
 
@@ -35,8 +33,10 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // Whether an existing destination may be replaced: not the source itself
 // (under another name, or through a link), and not held by another run (its
 // exclusive lock), as Windows refuses to replace a file opened without
-// sharing. The lock taken here is kept by existing until the copy is in place.
-bool MayReplace(const FileDescriptor& existing, const struct stat& source) {
+// sharing. The lock taken here to find out is dropped with the descriptor.
+bool MayReplace(const std::string& destination, const struct stat& source) {
+  // Opened for reading only: when it is the source, it must stay untouched.
+  const FileDescriptor existing(open(destination.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (!existing.valid()) return errno == ENOENT;
   struct stat info {};
   return fstat(existing.get(), &info) == 0 && !SameFile(info, source) &&
@@ -56,19 +56,28 @@ bool CopyContents(int from, ReplacementFile& to) {
 
 }  // namespace
 
-bool CopyFileReplacing(const std::string& source, const std::string& destination) {
-  FileDescriptor in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.valid()) return false;
+bool MayReplaceFile(const std::string& destination, const std::string& source) {
   struct stat sourceInfo {};
-  if (fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) return false;
-  // Opened for reading only: when it is the source, it must stay untouched.
-  const FileDescriptor existing(open(destination.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!MayReplace(existing, sourceInfo)) return false;
+  return stat(source.c_str(), &sourceInfo) == 0 && MayReplace(destination, sourceInfo);
+}
 
-  // The copy replaces the destination only once it is complete: a full disk
-  // leaves an older output as it was, and no partial file behind.
-  ReplacementFile copy(destination, FileMode::kBinary);
-  return copy.IsOpen() && CopyContents(in.get(), copy) && copy.Commit();
+std::unique_ptr<ReplacementFile> CopyFileBeside(const std::string& source,
+                                                const std::string& destination) {
+  FileDescriptor in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.valid()) return nullptr;
+  struct stat sourceInfo {};
+  if (fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) return nullptr;
+  if (!MayReplace(destination, sourceInfo)) return nullptr;
+
+  // A full disk leaves an older output as it was, and no partial file behind.
+  auto copy = std::make_unique<ReplacementFile>(destination, FileMode::kBinary);
+  if (!copy->IsOpen() || !CopyContents(in.get(), *copy) || !copy->Close()) return nullptr;
+  return copy;
+}
+
+bool CopyFileReplacing(const std::string& source, const std::string& destination) {
+  const std::unique_ptr<ReplacementFile> copy = CopyFileBeside(source, destination);
+  return copy != nullptr && copy->Commit();
 }
 
 }  // namespace velmo::platform

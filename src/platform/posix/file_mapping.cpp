@@ -73,6 +73,16 @@ MappedView MapView(MappingHandle mapping, std::uint64_t offset) {
   return MappedView{static_cast<std::uint8_t*>(base), length};
 }
 
+bool FlushView(MappedView view) {
+  if (!view.IsMapped()) return true;
+  return msync(view.base, static_cast<std::size_t>(view.length), MS_SYNC) == 0;
+}
+
+bool FlushFile(FileHandle file) {
+  if (!file.IsValid()) return true;
+  return fsync(DescriptorOf(file)) == 0;
+}
+
 void UnmapView(MappedView view) {
   if (!view.IsMapped()) return;
   munmap(view.base, static_cast<std::size_t>(view.length));

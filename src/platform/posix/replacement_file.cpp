@@ -24,6 +24,18 @@ bool WriteAll(int descriptor, std::string_view bytes) {
   return true;
 }
 
+// A rename is only lasting once the folder holding both names is on the
+// disk. Some file systems cannot flush a folder; the rename stands anyway.
+void FlushFolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  fsync(descriptor);
+  close(descriptor);
+}
+
 }  // namespace
 
 std::string TemporaryPathBeside(const std::string& path) {
@@ -53,17 +65,33 @@ bool ReplacementFile::Write(std::string_view bytes) {
   return !failed_;
 }
 
-bool ReplacementFile::Commit() {
-  if (!file_.IsValid() || failed_) return false;
+bool ReplacementFile::FinishWriting(bool flushFirst) {
+  if (!file_.IsValid()) return !failed_;
   const int descriptor = DescriptorOf(file_);
   file_ = {};
+  const bool flushed = !flushFirst || fsync(descriptor) == 0;
   // A full disk may show only when the last buffered bytes are written out.
-  if (close(descriptor) != 0 || std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+  if (close(descriptor) != 0 || !flushed) failed_ = true;
+  return !failed_;
+}
+
+bool ReplacementFile::Close() {
+  return !temporaryPath_.empty() && FinishWriting(false);
+}
+
+bool ReplacementFile::Commit() {
+  return CommitAs(path_);
+}
+
+bool ReplacementFile::CommitAs(const std::string& path) {
+  if (temporaryPath_.empty() || failed_) return false;
+  if (!FinishWriting(true) || std::rename(temporaryPath_.c_str(), path.c_str()) != 0) {
     failed_ = true;
     Discard();
     return false;
   }
   temporaryPath_.clear();
+  FlushFolderOf(path);
   return true;
 }
 

@@ -1,41 +1,71 @@
 #include "platform/file_copy.h"
 
-#include "platform/replacement_file.h"
 #include "platform/windows/windows_api.h"
 
 namespace velmo::platform {
 namespace {
 
-// Copies source to a new file at temporary; a partial copy is removed, while
-// a file that already had that name is not ours and stays.
-bool CopyToNewFile(const std::string& source, const std::string& temporary) {
-  if (CopyFileA(source.c_str(), temporary.c_str(), TRUE) == 1) return true;
-  if (GetLastError() != ERROR_FILE_EXISTS) DeleteFileA(temporary.c_str());
-  return false;
+// What tells two names of one file apart from two files: the volume and the
+// file's index on it, the same through a hard link or another spelling.
+struct FileIdentity {
+  DWORD volume = 0;
+  DWORD indexHigh = 0;
+  DWORD indexLow = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// Opens an existing file for reading, shared with every other opener: this
+// fails with a sharing violation only when someone holds it without sharing.
+HANDLE OpenShared(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool IdentityOf(HANDLE file, FileIdentity& identity) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!GetFileInformationByHandle(file, &information)) return false;
+  identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+              information.nFileIndexLow};
+  return true;
+}
+
+bool IdentityOf(const std::string& path, FileIdentity& identity) {
+  const HANDLE file = OpenShared(path);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool known = IdentityOf(file, identity);
+  CloseHandle(file);
+  return known;
 }
 
 }  // namespace
 
+bool MayReplaceFile(const std::string& destination, const std::string& source) {
+  FileIdentity sourceIdentity;
+  if (!IdentityOf(source, sourceIdentity)) return false;
+  const HANDLE existing = OpenShared(destination);
+  if (existing == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  FileIdentity destinationIdentity;
+  const bool other =
+      IdentityOf(existing, destinationIdentity) && !(destinationIdentity == sourceIdentity);
+  CloseHandle(existing);
+  return other;
+}
+
+std::unique_ptr<ReplacementFile> CopyFileBeside(const std::string& source,
+                                                const std::string& destination) {
+  if (!MayReplaceFile(destination, source)) return nullptr;
+  // The temporary file is made ours first (a name that is taken is never
+  // used), then filled by the system's copy; a failed copy is removed with it.
+  auto copy = std::make_unique<ReplacementFile>(destination, FileMode::kBinary);
+  if (!copy->IsOpen() || !copy->Close()) return nullptr;
+  if (CopyFileA(source.c_str(), copy->TemporaryPath().c_str(), FALSE) != 1) return nullptr;
+  return copy;
+}
+
 bool CopyFileReplacing(const std::string& source, const std::string& destination) {
-  // The source stays open without FILE_SHARE_DELETE until the copy is in
-  // place. Replacing a file needs delete access to it, so the move below
-  // fails with a sharing violation when the destination is the source itself
-  // (under another spelling, or through a hard link): the source is never
-  // replaced. A destination another process holds open without sharing is
-  // refused by the move in the same way.
-  const HANDLE held = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (held == INVALID_HANDLE_VALUE) return false;
-  // The copy replaces the destination only once it is complete: a full disk
-  // leaves an older output as it was, and no partial file behind.
-  const std::string temporary = TemporaryPathBeside(destination);
-  bool replaced = false;
-  if (CopyToNewFile(source, temporary)) {
-    replaced = MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!replaced) DeleteFileA(temporary.c_str());
-  }
-  CloseHandle(held);
-  return replaced;
+  const std::unique_ptr<ReplacementFile> copy = CopyFileBeside(source, destination);
+  return copy != nullptr && copy->Commit();
 }
 
 }  // namespace velmo::platform

@@ -65,6 +65,17 @@ MappedView MapView(MappingHandle mapping, std::uint64_t offset) {
   return MappedView{static_cast<std::uint8_t*>(base), length};
 }
 
+bool FlushView(MappedView view) {
+  if (!view.IsMapped()) return true;
+  // Length 0: the whole view.
+  return FlushViewOfFile(view.base, 0) != 0;
+}
+
+bool FlushFile(FileHandle file) {
+  if (!file.IsValid()) return true;
+  return FlushFileBuffers(HandleOf(file)) != 0;
+}
+
 void UnmapView(MappedView view) {
   if (!view.IsMapped()) return;
   UnmapViewOfFile(view.base);

@@ -64,12 +64,28 @@ bool ReplacementFile::Write(std::string_view bytes) {
   return !failed_;
 }
 
-bool ReplacementFile::Commit() {
-  if (!file_.IsValid() || failed_) return false;
+bool ReplacementFile::FinishWriting(bool flushFirst) {
+  if (!file_.IsValid()) return !failed_;
   const HANDLE file = HandleOf(file_);
   file_ = {};
-  if (!CloseHandle(file) ||
-      !MoveFileExA(temporaryPath_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  const bool flushed = !flushFirst || FlushFileBuffers(file) != 0;
+  if (!CloseHandle(file) || !flushed) failed_ = true;
+  return !failed_;
+}
+
+bool ReplacementFile::Close() {
+  return !temporaryPath_.empty() && FinishWriting(false);
+}
+
+bool ReplacementFile::Commit() {
+  return CommitAs(path_);
+}
+
+bool ReplacementFile::CommitAs(const std::string& path) {
+  if (temporaryPath_.empty() || failed_) return false;
+  // MOVEFILE_WRITE_THROUGH: the call returns once the move is on the disk.
+  if (!FinishWriting(true) || !MoveFileExA(temporaryPath_.c_str(), path.c_str(),
+                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     failed_ = true;
     Discard();
     return false;
