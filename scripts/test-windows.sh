@@ -33,8 +33,8 @@ ctest --test-dir "$build" --no-tests=error --output-on-failure -j"$jobs" \
 # The same run on both builds: one synthetic image and one seed per run. The
 # randomised image must be the same bytes; the log, the emulator database
 # and the rewritten configuration the same text once Windows' CR LF line
-# ends are made LF. A run that fails part-way is compared as well: its
-# partly processed image, its ERROR lines and the seed it prints.
+# ends are made LF. A run that fails part-way is compared as well: its ERROR
+# lines and the seed it prints, and neither side may leave an image.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON > /dev/null
 cmake --build build -j"$jobs" --target Velmo velmo-seeded velmo-make-image > /dev/null
 same="$scratch/same-seed"
@@ -72,7 +72,13 @@ compare_builds() {
     cat "$linux/log.txt" >&2
     exit 1
   fi
-  cmp "$linux/$output" "$windows/$output"
+  if [[ "$last_line" == SUCCESS* ]]; then
+    cmp "$linux/$output" "$windows/$output"
+  elif [ -e "$linux/$output" ] || [ -e "$windows/$output" ] ||
+    ls "$linux" "$windows" | grep -q '\.tmp$'; then
+    echo "The failed run of $image with seed $seed left an image or a temporary file" >&2
+    exit 1
+  fi
   cmp "$same/$image" "$windows/$image"
   cmp "$same/$image" "$linux/$image"
   for text in log.txt Project64.rdb Velmo.ini; do

@@ -215,6 +215,34 @@ INSTANTIATE_TEST_SUITE_P(Points, KilledRun,
                                                      "Press any key to continue"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(RealRun, CopyOfARunKilledInTheLevelLoopIsRemovedByTheNextRun) {
+  const ByteBuffer olderOutput(image.size(), 0x5A);
+  const std::string output = dir.File("ge_rand.z64");
+  WriteBinaryFile(output, olderOutput);
+  const std::string tool = LinkVelmo(dir.File("Velmo"));
+  const auto leftovers = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with("ge_rand.z64.") && name.ends_with(".tmp")) names.push_back(name);
+    }
+    return names;
+  };
+
+  const ChildRun killed = RunChild(tool, {input}, OnTerminalKilledAt("Inspecting Dam... "));
+  ASSERT_TRUE(killed.killed) << killed.output;
+  EXPECT_EQ(ReadBinaryFile(output), olderOutput);
+  EXPECT_EQ(leftovers().size(), 1u);
+
+  const ChildRun next = RunChild(tool, {input}, {});
+  EXPECT_EQ(Lines(next.output, "INFO Removed "),
+            std::vector<std::string>{"INFO Removed [1] unfinished file(s) of an earlier run"});
+  EXPECT_EQ(LastLine(next.output), kSuccessLine);
+  EXPECT_TRUE(leftovers().empty());
+  EXPECT_EQ(ReadBinaryFile(output).size(), image.size());
+  EXPECT_FALSE(ReadBinaryFile(output) == olderOutput);
+}
+
 }  // namespace
 }  // namespace velmo
 
