@@ -15,12 +15,23 @@ if [ -z "$image" ]; then
   fi
   echo "No image given: running on the synthetic demo image $image"
 fi
+# The first run gets the starting Velmo.ini the release packages ship.
+if [ ! -f build-release/Velmo.ini ]; then
+  cp build-release/package/Velmo.ini build-release/Velmo.ini
+fi
+started="$(mktemp)"
+trap 'rm -f "$started"' EXIT
 ./build-release/Velmo "$image" </dev/null
 case "$image" in
   *.*) output="${image%.*}_rand.${image##*.}" ;;
   *) output="${image}_rand" ;;
 esac
-if [ -f "$output" ]; then echo "Randomised copy: $output"; fi
+# An image put into big-endian order is saved as a .z64; only a successful
+# run writes its copy.
+for made in "$output" "${output%.*}.z64"; do
+  if [ "$made" -nt "$started" ]; then output="$made"; fi
+done
+if [ "$output" -nt "$started" ]; then echo "Randomised copy: $output"; fi
 # Velmo names its spoiler log after the copy, cut at its last ".".
 spoiler="${output%.*}_spoiler.txt"
 if [ -f "$spoiler" ]; then echo "Spoiler log: $spoiler"; fi
