@@ -178,6 +178,21 @@ try_package() {
     fail "$platform: Velmo.ini was not rewritten with RandomisedROMs=2"
   check_folders "$place" "$elsewhere" "$program" "$log" Project64.rdb
   echo "$platform: UpdatePJ64=1 with PJ64RDBFile=$database_setting added $section"
+
+  # A byte-swapped dump, as many players have, works with these settings too
+  # and gives a .z64.
+  local dumps="$scratch/$platform/v64 dump"
+  mkdir -p "$dumps"
+  dd if="$image" of="$dumps/GoldenEye.v64" conv=swab status=none
+  start_velmo "$elsewhere" "$velmo_dir/$program" "$dumps/GoldenEye.v64" "$log"
+  check_run "$log" "$platform, .v64 dump"
+  log_text "$log" | grep -qxF "INFO ROM::ProcessROMHeader(): Converted the [byte-swapped (.v64)] \
+image to big-endian order, to be saved as [$(shown_path "$dumps/GoldenEye_rand.z64")]" ||
+    fail "$platform: the .v64 dump was not converted"
+  diff <(printf '%s\n' GoldenEye.v64 GoldenEye_rand.z64 GoldenEye_rand_spoiler.txt) \
+    <(ls -A "$dumps" | sort) || fail "$platform: unexpected files beside the .v64 dump"
+  [ -z "$(ls -A "$elsewhere")" ] || fail "Velmo wrote into the current folder"
+  echo "$platform: a .v64 dump gave GoldenEye_rand.z64"
 }
 
 # Explorer's drag and drop: the full Windows paths of Velmo.exe and of the

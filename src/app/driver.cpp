@@ -26,11 +26,19 @@ void AnnounceRun(const std::string& romPath, const std::string& outputPath) {
 }
 
 // Removes what runs killed part-way left for the same output, then copies the
-// image beside the output, where the run works on it. Null when another run
-// is making the same output now, or when the copy fails.
+// image beside the output, where the run works on it. The output may end up
+// under the name of a copy put into big-endian order, so the leftovers of
+// runs for that name are cleared as well. Null when another run is making
+// one of them now, or when the copy fails.
 std::unique_ptr<platform::ReplacementFile> CopyForTheRun(const std::string& romPath,
                                                          const std::string& outputPath) {
-  const platform::UnfinishedFiles unfinished = platform::RemoveUnfinishedFiles(outputPath);
+  platform::UnfinishedFiles unfinished = platform::RemoveUnfinishedFiles(outputPath);
+  const std::string bigEndianPath = BigEndianOutputPathFor(outputPath);
+  if (bigEndianPath != outputPath) {
+    const platform::UnfinishedFiles more = platform::RemoveUnfinishedFiles(bigEndianPath);
+    unfinished.removed += more.removed;
+    unfinished.inUseByAnotherRun = unfinished.inUseByAnotherRun || more.inUseByAnotherRun;
+  }
   if (unfinished.removed > 0) {
     LogInfo("Removed [" + std::to_string(unfinished.removed) +
             "] unfinished file(s) of an earlier run");
