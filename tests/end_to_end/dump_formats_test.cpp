@@ -42,10 +42,6 @@ std::vector<std::string> Errors(const RunResult& run) {
   return errors;
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 // The spoiler log without its lines naming the files, which lie in each
 // run's own folder.
 std::string WithoutPathLines(std::string spoiler) {
@@ -79,19 +75,16 @@ TEST(ByteOrders, EveryOrderMakesTheGameOfTheBigEndianImage) {
               (std::vector<std::string>{"Project64.rdb", "Velmo.ini",
                                         std::string("goldeneye") + dump.extension,
                                         "goldeneye_rand.z64", "goldeneye_rand_spoiler.txt"}));
-    const std::string converted =
-        dump.orderName == nullptr
-            ? ""
-            : "INFO ROM::ProcessROMHeader(): Converted the [" + std::string(dump.orderName) +
-                  "] image to big-endian order, to be saved as [" + image.OutputPath() + "]";
-    EXPECT_EQ(std::count_if(run.log.begin(), run.log.end(),
-                            [](const std::string& line) {
-                              return line.find("Converted") != std::string::npos;
-                            }),
-              dump.orderName == nullptr ? 0 : 1);
-    if (dump.orderName != nullptr) {
-      EXPECT_TRUE(Contains(run.log, converted));
-    }
+    std::vector<std::string> conversions;
+    std::copy_if(run.log.begin(), run.log.end(), std::back_inserter(conversions),
+                 [](const std::string& line) { return line.find("Converted the") != line.npos; });
+    EXPECT_EQ(conversions,
+              dump.orderName == nullptr
+                  ? std::vector<std::string>{}
+                  : std::vector<std::string>{"INFO ROM::ProcessROMHeader(): Converted the [" +
+                                             std::string(dump.orderName) +
+                                             "] image to big-endian order, to be saved as [" +
+                                             image.OutputPath() + "]"});
     ASSERT_TRUE(run.spoiler);
     EXPECT_NE(run.spoiler->find("Input image: " + image.InputPath() +
                                 "\nOutput image: " + image.OutputPath() + "\n"),
@@ -121,33 +114,27 @@ TEST(ByteOrders, WithoutTheKeyOtherOrdersAreRefusedAsBefore) {
   }
 }
 
-struct NotAnImage {
-  const char* name;
-  std::string start;  // written over the image's first bytes
-  std::string kind;   // the archive kind the ERROR line names; empty for no archive
-};
-
 TEST(NotAnImage, ArchivesAreNamedAndRefusedWithOrWithoutTheKey) {
-  const NotAnImage kArchives[] = {
-      {"zip", "\x50\x4B\x03\x04", "zip"},
-      {"7z", "\x37\x7A\xBC\xAF\x27\x1C", "7z"},
-      {"gzip", "\x1F\x8B", "gzip"},
-      {"rar", "\x52\x61\x72\x21", "rar"},
+  // Each kind of archive and the bytes it starts with.
+  const std::pair<std::string, std::string> kArchives[] = {
+      {"zip", "\x50\x4B\x03\x04"},
+      {"7z", "\x37\x7A\xBC\xAF\x27\x1C"},
+      {"gzip", "\x1F\x8B"},
+      {"rar", "\x52\x61\x72\x21"},
   };
-  for (const NotAnImage& archive : kArchives) {
+  for (const auto& [kind, start] : kArchives) {
     for (const std::string& config : {std::string(), kConvert}) {
-      SCOPED_TRACE(std::string(archive.name) + " " + config);
+      SCOPED_TRACE(kind + " " + config);
       ByteBuffer file = SmallImage();
-      std::copy(archive.start.begin(), archive.start.end(), file.begin());
+      std::copy(start.begin(), start.end(), file.begin());
       ImageRunner image(file, "goldeneye.zip");
       const RunResult run = image.Run(kSeed, config);
-      EXPECT_EQ(
-          Errors(run),
-          (std::vector<std::string>{
-              "ERROR ROM::ProcessROMHeader(): [" + image.InputPath() + "] is a [" + archive.kind +
-                  "] archive, not a cartridge image: unpack it and give Velmo the .z64 "
-                  "file inside",
-              kHeaderFailed, kDriverFailed, kSeedLine}));
+      EXPECT_EQ(Errors(run),
+                (std::vector<std::string>{
+                    "ERROR ROM::ProcessROMHeader(): [" + image.InputPath() + "] is a [" + kind +
+                        "] archive, not a cartridge image: unpack it and give Velmo the .z64 "
+                        "file inside",
+                    kHeaderFailed, kDriverFailed, kSeedLine}));
       EXPECT_EQ(image.FileNames(),
                 (std::vector<std::string>{"Project64.rdb", "Velmo.ini", "goldeneye.zip"}));
     }
