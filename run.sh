@@ -34,4 +34,4 @@ done
 if [ "$output" -nt "$started" ]; then echo "Randomised copy: $output"; fi
 # Velmo names its spoiler log after the copy, cut at its last ".".
 spoiler="${output%.*}_spoiler.txt"
-if [ -f "$spoiler" ]; then echo "Spoiler log: $spoiler"; fi
+if [ "$spoiler" -nt "$started" ]; then echo "Spoiler log: $spoiler"; fi
