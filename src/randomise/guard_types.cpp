@@ -2,6 +2,7 @@
 
 #include "app/logger.h"
 #include "level/goldeneye_level.h"
+#include "randomise/counted_civilians.h"
 #include "randomise/draws.h"
 #include "randomise/guard_type_swap.h"
 #include "randomise/weapon_choice.h"
@@ -112,6 +113,9 @@ void GoldeneyeLevel::RandomiseGuardTypes() {
     const GuardItems items = FindGuardItems(guards[index].guardId);
     if (items.guard == nullptr) continue;
     if (items.guard->bodyType == kSwappedBodyType) {
+      // A scientist the mission counts keeps his lab coat, so that the player
+      // can tell him from the guards.
+      if (IsCountedCivilian(levelId, items.guard->guardId)) continue;
       changes += MakeCommonGuard(*this, *items.guard, swap);
     } else if (items.guard->bodyType == swap.defaultGuardType) {
       changes += MakeType35Guard(*this, items, swap);

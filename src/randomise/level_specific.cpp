@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "app/config_file.h"
 #include "app/logger.h"
@@ -19,9 +21,14 @@ constexpr std::size_t kKeycardB = 1;
 constexpr std::string_view kKeycardAName = "keycard A";
 constexpr std::string_view kKeycardBName = "keycard B";
 
-// Guards that keycard B may go to, by guard ID.
+// Guards that keycard B may go to, by guard ID: those the player reaches
+// before opening any locked door.
 constexpr std::array<std::uint32_t, 12> kKeycardBHolders = {0,  1,  2,  3,  4,  23,
                                                             37, 38, 39, 40, 44, 45};
+// Guards that keycard A may go to: those the player reaches holding only
+// keycard B. Every other guard stands behind keycard A's own doors.
+constexpr std::array<std::uint32_t, 15> kKeycardAHolders = {0,  1,  2,  3,  4,  5,  6, 7,
+                                                            23, 37, 38, 39, 40, 44, 45};
 
 // Keycard A gets a new look only when Trev (body type 9) stands where the
 // Facility setup keeps him, as guard entry 64.
@@ -39,11 +46,16 @@ struct Bunker2Key {
 };
 
 constexpr std::size_t kBunker2KeyCount = 6;
+constexpr std::size_t kKeyCard1 = 4;
 constexpr std::array<Bunker2Key, 3> kBunker2MovedKeys = {{
     {3, "Natalia's cell key"},
-    {4, "key card 1"},
+    {kKeyCard1, "key card 1"},
     {5, "key card 2"},
 }};
+
+// The guards standing in the rooms that key card 1 opens. Guard 20 also
+// carries the staff list that Secret Agent and 00 Agent need.
+constexpr std::array<std::uint8_t, 6> kBehindKeyCard1Doors = {9, 10, 19, 20, 21, 22};
 
 // The bodies Cuba's single guard entry may wear.
 constexpr std::array<std::uint32_t, 4> kCubaBodyTypes = {14, 13, 11, 16};
@@ -55,6 +67,12 @@ void LogLevelMessage(void (*log)(std::string_view), std::string_view text) {
 bool FacilityHasTrev(const GoldeneyeLevel& level) {
   return level.guards.size() > kTrevGuardIndex &&
          level.guards[kTrevGuardIndex].bodyType == kTrevBodyType;
+}
+
+// A setup with a single guard entry has nobody else to give keycard A to.
+std::uint32_t DrawKeycardAHolder(GoldeneyeLevel& level) {
+  if (level.guards.size() == 1) return level.guards.front().guardId;
+  return kKeycardAHolders[DrawModulo(level.random, kKeycardAHolders.size())];
 }
 
 void RandomiseFacilityKeys(GoldeneyeLevel& level) {
@@ -80,7 +98,7 @@ void RandomiseFacilityKeys(GoldeneyeLevel& level) {
   }
 
   KeyEntry& keycardA = level.keys[kKeycardA];
-  keycardA.holderId = level.guards[DrawEntryIndex(level.random, level.guards.size())].guardId;
+  keycardA.holderId = DrawKeycardAHolder(level);
   if (TraceLoggingEnabled(level.config)) {
     LogLevelMessage(LogTrace, "Giving " + std::string(kKeycardAName) + " to [" +
                                   ToHexText(keycardA.holderId) + "]");
@@ -97,10 +115,33 @@ void RandomiseFacilityKeys(GoldeneyeLevel& level) {
 
 // The first and the last guard entry of Bunker 2 never get a key; with only
 // two guards there is no other choice than the first.
-std::size_t DrawBunker2KeyHolder(GoldeneyeLevel& level) {
+std::size_t DrawInnerGuard(GoldeneyeLevel& level) {
   const std::size_t innerGuards = level.guards.size() - 2;
   if (innerGuards == 0) return 0;
   return 1 + level.random.Draw() % innerGuards;
+}
+
+// The guard entries that may hold key card 1 without being locked in by it.
+std::vector<std::size_t> KeyCard1Candidates(const GoldeneyeLevel& level) {
+  std::vector<std::size_t> candidates;
+  for (std::size_t entry = 1; entry + 1 < level.guards.size(); ++entry) {
+    if (std::ranges::find(kBehindKeyCard1Doors, level.guards[entry].guardId) ==
+        kBehindKeyCard1Doors.end()) {
+      candidates.push_back(entry);
+    }
+  }
+  return candidates;
+}
+
+// Key card 1 goes to a guard outside its own rooms. Once the player holds
+// it every other guard is within reach, so the other two keys may go to any
+// guard but the first and the last. A setup with no such guard keeps the
+// rule of the other keys.
+std::size_t DrawBunker2KeyHolder(GoldeneyeLevel& level, std::size_t keyPosition) {
+  if (keyPosition != kKeyCard1) return DrawInnerGuard(level);
+  const std::vector<std::size_t> candidates = KeyCard1Candidates(level);
+  if (candidates.empty()) return DrawInnerGuard(level);
+  return candidates[DrawModulo(level.random, static_cast<std::uint32_t>(candidates.size()))];
 }
 
 void RandomiseBunker2Keys(GoldeneyeLevel& level) {
@@ -117,7 +158,7 @@ void RandomiseBunker2Keys(GoldeneyeLevel& level) {
     return;
   }
   for (const Bunker2Key& key : kBunker2MovedKeys) {
-    const std::uint8_t holder = level.guards[DrawBunker2KeyHolder(level)].guardId;
+    const std::uint8_t holder = level.guards[DrawBunker2KeyHolder(level, key.position)].guardId;
     level.keys[key.position].holderId = holder;
     level.report.keys.push_back({key.name, holder, std::nullopt});
     LogLevelMessage(LogTrace, "Reassigned " + std::string(key.name) + " to guard [" +

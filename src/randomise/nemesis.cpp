@@ -4,6 +4,7 @@
 #include "app/logger.h"
 #include "app/number_text.h"
 #include "level/goldeneye_level.h"
+#include "randomise/counted_civilians.h"
 #include "randomise/draws.h"
 #include "randomise/weapon_choice.h"
 
@@ -130,6 +131,9 @@ void GoldeneyeLevel::AddNemesisCharacter() {
     const GuardItems items = FindGuardItems(candidate.guardId);
     if (items.guard == nullptr || items.weapon == nullptr) continue;
     if (IsCharacterBodyType(items.guard->bodyType)) continue;
+    // A counted scientist turned Nemesis would be one more civilian that the
+    // player has to kill.
+    if (IsCountedCivilian(levelId, items.guard->guardId)) continue;
     if (items.guard->guardId == kNoHolder) {
       WarnNoCandidate(report.nemesis);
       return;

@@ -15,6 +15,13 @@ std::string DescribeSettings(const RandomiserSwitches& switches) {
   return off.empty() ? "everything randomised" : off;
 }
 
+// The moved keys are always placed where the player can reach them before
+// the doors they open.
+std::string DescribeKeys(const RandomiserSwitches& switches) {
+  return switches.keys ? "every key can be reached before the door it opens"
+                       : "where the original game has them";
+}
+
 }  // namespace
 
 std::string BuildSpoilerLog(const SpoilerHeader& header, const std::vector<LevelReport>& levels) {
@@ -24,6 +31,7 @@ std::string BuildSpoilerLog(const SpoilerHeader& header, const std::vector<Level
   text += "Output image: " + header.outputPath + "\n";
   text += "Checksum: " + header.crc1Text + "-" + header.crc2Text + "\n";
   text += "Settings: " + DescribeSettings(header.switches) + "\n";
+  text += "Keys: " + DescribeKeys(header.switches) + "\n";
   for (const LevelReport& level : levels) text += "\n" + DescribeLevel(level);
   return text;
 }

@@ -144,6 +144,12 @@ TEST(RandomiserSwitches, ARandomiserSwitchedOffLeavesItsFieldsAsTheInputHadThem)
                              "] is off, not randomising it"),
               1);
     EXPECT_EQ(ChangesInEveryLevel(check, before, testing::InspectImage(run.output)), 0);
+    ASSERT_TRUE(run.spoiler);
+    const bool keysOff = std::string(check.key) == "RandomiseKeys";
+    EXPECT_NE(run.spoiler->find(keysOff ? "=0\nKeys: where the original game has them\n"
+                                        : "=0\nKeys: every key can be reached before the door it "
+                                          "opens\n"),
+              std::string::npos);
     if (check.changes == NewCharacters) {
       EXPECT_EQ(std::count(run.log.begin(), run.log.end(),
                            "TRACE GoldeneyeLevel::RandomiseLevel(): Adding Nemesis character"),
@@ -161,7 +167,9 @@ TEST(RandomiserSwitches, AllAbsentOrAllOnMakeTheSameGame) {
   EXPECT_EQ(absent.rdb, allOn.rdb);
   EXPECT_EQ(absent.spoiler, allOn.spoiler);
   ASSERT_TRUE(absent.spoiler);
-  EXPECT_NE(absent.spoiler->find("\nSettings: everything randomised\n"), std::string::npos);
+  EXPECT_NE(absent.spoiler->find("\nSettings: everything randomised\nKeys: every key can be "
+                                 "reached before the door it opens\n\n"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -146,6 +146,35 @@ TEST_F(GuardTypesTest, SiloAndCavesUseTheirOwnTypeAndWord) {
   }
 }
 
+// The civilians a level's mission counts keep their scientist's body and take
+// no draw; a type-35 guard with an ID the level does not count still swaps.
+TEST_F(GuardTypesTest, CountedCiviliansKeepTheirBodyAndTakeNoDraw) {
+  struct Case {
+    LevelId levelId;
+    std::uint8_t firstCivilian;
+    std::uint8_t other;
+    std::uint8_t lastCivilian;
+    std::uint32_t defaultType;
+  };
+  const Case cases[] = {
+      {level::kFacility, 51, 56, 66, 2},
+      {level::kSilo, 54, 64, 63, 3},
+      {level::kCaves, 73, 76, 85, 4},
+  };
+  for (const Case& swap : cases) {
+    SCOPED_TRACE(swap.levelId);
+    // The other guard: back to the usual type (6 mod 6), nothing to pick up (1 mod 3).
+    ScriptedRandom random{6, 1};
+    GoldeneyeLevel level = MakeLevel(swap.levelId, random);
+    level.guards = {Guard(swap.firstCivilian, 35), Guard(swap.other, 35),
+                    Guard(swap.lastCivilian, 35)};
+    LevelState expected = CaptureState(level);
+    level.RandomiseGuardTypes();
+    expected.guards[1].bodyType = swap.defaultType;
+    ExpectState(level, expected);
+  }
+}
+
 TEST_F(GuardTypesTest, UnknownLevelFallsBackToFacilityTypeWithAWarning) {
   const GuardTypeSwap swap = GetGuardTypeSwap(level::kDam);
   EXPECT_EQ(swap.defaultGuardType, 2u);

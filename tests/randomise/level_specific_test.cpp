@@ -72,9 +72,9 @@ TEST_F(LevelSpecificTest, KeyModelsByDrawModuloTen) {
 
 TEST_F(LevelSpecificTest, FacilityWithTrevTakesFourDrawsAndTracesHolders) {
   UseConfig("TraceLogging=1\n");
-  // Keycard B: 23 mod 12 = 11 → guard 45, model 7 → 10; keycard A: 135 mod 65 = 5
-  // → guard 105; its model 3 → 243.
-  ScriptedRandom random{23, 7, 135, 3};
+  // Keycard B: 23 mod 12 = 11 → guard 45, model 7 → 10; keycard A: 143 mod 15 = 8
+  // → guard 23 of its table; its model 3 → 243.
+  ScriptedRandom random{23, 7, 143, 3};
   GoldeneyeLevel level = MakeLevel(level::kFacility, random);
   level.guards = FacilityGuardsWithTrev();
   level.keys = {Key(1, 86), Key(2, 86)};
@@ -84,12 +84,12 @@ TEST_F(LevelSpecificTest, FacilityWithTrevTakesFourDrawsAndTracesHolders) {
 
   expected.keys[1].holderId = 45;
   expected.keys[1].modelId = 10;
-  expected.keys[0].holderId = 105;
+  expected.keys[0].holderId = 23;
   expected.keys[0].modelId = 243;
   ExpectState(level, expected);
   EXPECT_EQ(Lines(), (std::vector<std::string>{
                          "TRACE " + kPrefix + "Giving keycard B to [0000002d]",
-                         "TRACE " + kPrefix + "Giving keycard A to [00000069]",
+                         "TRACE " + kPrefix + "Giving keycard A to [00000017]",
                      }));
 }
 
@@ -121,7 +121,7 @@ TEST_F(LevelSpecificTest, FacilityWithoutTrevTakesThreeDrawsAndKeepsKeycardAMode
 
     expected.keys[1].holderId = 0;
     expected.keys[1].modelId = 247;
-    expected.keys[0].holderId = 163;
+    expected.keys[0].holderId = 3;  // 63 mod 15
     ExpectState(level, expected);
     EXPECT_EQ(Lines(), (std::vector<std::string>{kNoTrev}));
   }
@@ -136,6 +136,21 @@ TEST_F(LevelSpecificTest, KeycardBHoldersInTableOrder) {
     level.keys = {Key(1, 86), Key(2, 99)};
     level.ApplyLevelSpecificRandomisations();
     EXPECT_EQ(level.keys[1].holderId, holders[row]) << row;
+  }
+}
+
+// Keycard A goes only to guards the player reaches holding keycard B, named
+// by guard ID whatever guards the setup holds.
+TEST_F(LevelSpecificTest, KeycardAHoldersInTableOrder) {
+  const std::uint32_t holders[15] = {0, 1, 2, 3, 4, 5, 6, 7, 23, 37, 38, 39, 40, 44, 45};
+  for (std::uint32_t row = 0; row < 15; ++row) {
+    ScriptedRandom random{0, 0, row + 15 * 2000};
+    GoldeneyeLevel level = MakeLevel(level::kFacility, random);
+    level.guards = Guards(66);
+    level.keys = {Key(1, 86), Key(2, 99)};
+    level.ApplyLevelSpecificRandomisations();
+    EXPECT_EQ(level.keys[0].holderId, holders[row]) << row;
+    EXPECT_EQ(level.keys[0].modelId, 86u) << row;
   }
 }
 
@@ -197,6 +212,39 @@ TEST_F(LevelSpecificTest, Bunker2MovesThreeKeysAwayFromFirstAndLastGuard) {
                          "TRACE " + kPrefix + "Reassigned key card 1 to guard [104]",
                          "TRACE " + kPrefix + "Reassigned key card 2 to guard [103]",
                      }));
+}
+
+// Key card 1 never goes to a guard in the rooms it opens (guards 9, 10 and 19
+// to 22); the other two keys may go to any guard but the first and the last.
+TEST_F(LevelSpecificTest, Bunker2KeyCard1StaysOutsideItsOwnRooms) {
+  struct Case {
+    std::vector<std::uint8_t> guardIds;
+    std::uint32_t keyCard1Draw;
+    std::uint8_t keyCard1Holder;
+  };
+  // Inner entries 9, 1, 10, 19, 2, 20, 21, 3, 22: candidates are guards 1, 2 and 3.
+  const std::vector<std::uint8_t> mixed = {0, 9, 1, 10, 19, 2, 20, 21, 3, 22, 4};
+  const std::vector<Case> cases = {
+      {mixed, 0, 1},
+      {mixed, 3 * 700 + 1, 2},
+      {mixed, 5, 3},
+      // Only guards behind its doors between the first and the last: 1 + 7 mod 2.
+      {{0, 9, 10, 5}, 7, 10},
+  };
+  for (const Case& bunker : cases) {
+    SCOPED_TRACE(bunker.keyCard1Draw);
+    const std::uint32_t inner = static_cast<std::uint32_t>(bunker.guardIds.size() - 2);
+    // Natalia's cell key and key card 2 both draw the entry before the last.
+    ScriptedRandom random{inner - 1, bunker.keyCard1Draw, 2 * inner - 1};
+    GoldeneyeLevel level = MakeLevel(level::kBunker2, random);
+    for (std::uint8_t id : bunker.guardIds) level.guards.push_back(Guard(id, 2));
+    level.keys = {Key(1, 80), Key(2, 81), Key(3, 82), Key(4, 83), Key(5, 84), Key(6, 85)};
+    level.ApplyLevelSpecificRandomisations();
+    const std::uint8_t entryBeforeLast = bunker.guardIds[bunker.guardIds.size() - 2];
+    EXPECT_EQ(level.keys[3].holderId, entryBeforeLast);
+    EXPECT_EQ(level.keys[4].holderId, bunker.keyCard1Holder);
+    EXPECT_EQ(level.keys[5].holderId, entryBeforeLast);
+  }
 }
 
 TEST_F(LevelSpecificTest, Bunker2WithThreeGuardsStillDrawsForTheMiddleOne) {

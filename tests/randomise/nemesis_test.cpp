@@ -198,6 +198,34 @@ TEST_F(NemesisTest, LaterAttemptCanSucceed) {
   EXPECT_TRUE(Lines().empty());
 }
 
+// An attempt that draws a civilian the level's mission counts fails like one
+// that draws an unarmed guard.
+TEST_F(NemesisTest, CountedCivilianIsNoCandidate) {
+  struct Case {
+    LevelId levelId;
+    std::uint8_t civilian;
+    std::uint32_t firstCharacter;
+  };
+  const Case cases[] = {
+      {level::kFacility, 57, 10}, {level::kSilo, 60, 12}, {level::kCaves, 84, 10}};
+  for (const auto& [levelId, civilian, firstCharacter] : cases) {
+    SCOPED_TRACE(levelId);
+    // Body entry 0; attempts pick the civilian, then guard 5; weapon 1 → (19, 208).
+    ScriptedRandom random{0, 0, 1, 1};
+    GoldeneyeLevel level = MakeLevel(levelId, random);
+    level.guards = {Guard(civilian, 35), Guard(5, 2)};
+    level.weapons = {Weapon(civilian, 100, 1), Weapon(5, 101, 2)};
+    LevelState expected = CaptureState(level);
+    level.AddNemesisCharacter();
+    EXPECT_EQ(level.guards[1].bodyType, firstCharacter);
+    EXPECT_EQ(level.weapons[1].weaponId, 19u);
+    expected.guards[1] = level.guards[1];
+    expected.weapons[1] = level.weapons[1];
+    ExpectState(level, expected);
+  }
+  EXPECT_TRUE(Lines().empty());
+}
+
 TEST_F(NemesisTest, GuardWithIdTwoFiftyFiveStopsTheSearch) {
   ScriptedRandom random{0, 1};
   GoldeneyeLevel level = MakeLevel(level::kDam, random);

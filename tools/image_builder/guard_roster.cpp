@@ -1,5 +1,6 @@
 #include "image_builder/guard_roster.h"
 
+#include <algorithm>
 #include <array>
 
 namespace velmo::image_builder {
@@ -31,6 +32,46 @@ constexpr std::array<std::uint8_t, 3> kArmedOfficerBodies = {1, 18, 22};
 constexpr std::array<std::uint8_t, 2> kUnarmedOfficerBodies = {24, 25};
 constexpr std::array<std::uint8_t, 12> kCharacterBodies = {6,  7,  8,  9,  10, 11,
                                                            12, 13, 14, 15, 16, 79};
+
+// The civilians the missions of Facility, Silo and Caves count, by guard ID.
+struct LevelScientists {
+  LevelId level;
+  std::vector<std::uint8_t> guardIds;
+};
+const std::array<LevelScientists, 3>& GameScientists() {
+  static const std::array<LevelScientists, 3> scientists = {{
+      {level::kFacility, {51, 52, 53, 54, 55, 57, 58, 59, 60, 61, 62, 63, 64, 65, 66}},
+      {level::kSilo, {54, 55, 56, 57, 58, 59, 60, 61, 62, 63}},
+      {level::kCaves, {73, 74, 75, 84, 85}},
+  }};
+  return scientists;
+}
+// Bunker 2's guards in key card 1's rooms (9, 10 and 19 to 22) stand
+// between guards outside them; those after these ten are numbered from 23.
+constexpr std::array<std::uint8_t, 10> kBunker2LeadingIds = {0, 9, 1, 10, 19, 2, 20, 21, 3, 22};
+constexpr std::uint32_t kBunker2NextId = 23;
+
+const LevelScientists* FindScientists(LevelId level) {
+  for (const LevelScientists& entry : GameScientists()) {
+    if (entry.level == level) return &entry;
+  }
+  return nullptr;
+}
+
+void NumberFrom(std::uint32_t first, std::vector<std::uint8_t>& ids) {
+  for (std::size_t index = 0; index < ids.size(); ++index) {
+    ids[index] = static_cast<std::uint8_t>(first + index);
+  }
+}
+
+void NumberBunker2(std::vector<std::uint8_t>& ids) {
+  for (std::size_t index = 0; index < ids.size(); ++index) {
+    ids[index] =
+        index < kBunker2LeadingIds.size()
+            ? kBunker2LeadingIds[index]
+            : static_cast<std::uint8_t>(kBunker2NextId + index - kBunker2LeadingIds.size());
+  }
+}
 
 std::optional<GuardTypeLevel> FindGuardTypeLevel(LevelId level) {
   for (const GuardTypeLevel& entry : kGuardTypeLevels) {
@@ -141,6 +182,26 @@ std::vector<std::uint8_t> AssignGuardIds(LevelId level, std::size_t count, Conte
     }
   }
   return ids;
+}
+
+void UseGameGuardIds(LevelId level, std::vector<GuardPlan>& plans, std::vector<std::uint8_t>& ids) {
+  if (level == level::kBunker2) NumberBunker2(ids);
+  const LevelScientists* scientists = FindScientists(level);
+  if (scientists == nullptr) return;
+  // Facility's IDs already run from 0 past its scientists; the others end
+  // with their last scientist.
+  const std::uint32_t lastScientist = scientists->guardIds.back();
+  if (level != level::kFacility && ids.size() <= lastScientist) {
+    NumberFrom(lastScientist + 1 - static_cast<std::uint32_t>(ids.size()), ids);
+  }
+  for (std::size_t index = 0; index < plans.size(); ++index) {
+    GuardPlan& plan = plans[index];
+    if (plan.kind == GuardKind::kCharacter) continue;
+    const bool scientist = std::find(scientists->guardIds.begin(), scientists->guardIds.end(),
+                                     ids[index]) != scientists->guardIds.end();
+    if (scientist) plan.kind = GuardKind::kType35;
+    if (!scientist && plan.kind == GuardKind::kType35) plan.kind = GuardKind::kDefaultType;
+  }
 }
 
 GuardFields GuardFieldsFor(const GuardPlan& plan, std::uint8_t guardId, LevelId level,

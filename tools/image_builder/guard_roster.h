@@ -43,6 +43,13 @@ std::vector<GuardPlan> PlanGuards(LevelId level, Layout layout, ContentRandom& r
 // Guard IDs for `count` guards in file order.
 std::vector<std::uint8_t> AssignGuardIds(LevelId level, std::size_t count, ContentRandom& random);
 
+// Gives the guards of Facility, Silo, Caves and Bunker 2 the IDs the game's
+// own levels use where Velmo's rules name guards: the scientists (body type
+// 35) are exactly the civilians the mission counts, and Bunker 2 holds the
+// guards behind key card 1's doors among others. Other levels
+// are left as they are.
+void UseGameGuardIds(LevelId level, std::vector<GuardPlan>& plans, std::vector<std::uint8_t>& ids);
+
 GuardFields GuardFieldsFor(const GuardPlan& plan, std::uint8_t guardId, LevelId level,
                            ContentRandom& random);
 

@@ -79,6 +79,9 @@ struct ImageOptions {
   Layout layout = Layout::kRealistic;
   CicVariant cic = CicVariant::k6102;
   ImageFault fault = ImageFault::kNone;
+  // Facility, Silo, Caves and Bunker 2 with the guard IDs of the game's own
+  // levels, for the tests of the rules that name guards.
+  bool gameGuardIds = false;
   // Length of the file for ImageFault::kTruncated.
   std::uint32_t truncatedLength = 0x100000;
 };

@@ -193,9 +193,11 @@ std::vector<Chunk> Interleave(std::array<std::vector<Chunk>, 3> runs, ContentRan
   }
 }
 
-void AppendObjectList(SetupCore& core, LevelId level, Layout layout, ContentRandom& random) {
+void AppendObjectList(SetupCore& core, LevelId level, Layout layout, bool gameGuardIds,
+                      ContentRandom& random) {
   std::vector<GuardPlan> plans = PlanGuards(level, layout, random);
   std::vector<std::uint8_t> guardIds = AssignGuardIds(level, plans.size(), random);
+  if (gameGuardIds) UseGameGuardIds(level, plans, guardIds);
   std::uint8_t hiddenGuardId =
       static_cast<std::uint8_t>(*std::max_element(guardIds.begin(), guardIds.end()) + 1);
 
@@ -258,13 +260,13 @@ void AppendPadNames(SetupCore& core, ContentRandom& random) {
 
 }  // namespace
 
-SetupCore BuildSetupCore(LevelId level, Layout layout, ContentRandom& random) {
+SetupCore BuildSetupCore(LevelId level, Layout layout, bool gameGuardIds, ContentRandom& random) {
   SetupCore core;
   core.bytes.assign(kSetupHeaderLength, 0);
   AppendPadNames(core, random);
   StoreBigEndian32(&core.bytes[28], kSetupHeaderLength);
   AppendIntroBlock(core, level, layout, random);
-  AppendObjectList(core, level, layout, random);
+  AppendObjectList(core, level, layout, gameGuardIds, random);
   StoreBigEndian32(&core.bytes[8], core.notes.introOffset);
   StoreBigEndian32(&core.bytes[12], core.notes.objectListOffset);
   return core;

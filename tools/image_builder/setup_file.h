@@ -30,7 +30,9 @@ inline constexpr FillTarget kOverflowingFill{1.03, 1.20};
 // Builds the setup file of the entryIndex-th catalogue entry. With a target
 // the data after the object list is lengthened until the compressed file
 // fills that share of `space` bytes; without one it stays short.
+// With gameGuardIds the guards carry the IDs of the game's own levels (see
+// UseGameGuardIds).
 BuiltSetup BuildSetupFile(int entryIndex, Layout layout, std::uint64_t contentSeed,
-                          std::uint32_t space, const FillTarget* target);
+                          std::uint32_t space, const FillTarget* target, bool gameGuardIds = false);
 
 }  // namespace velmo::image_builder
