@@ -44,12 +44,6 @@ class SilentConsole final : public platform::Console {
   void Flush() override {}
 };
 
-// The settings Velmo ships with, the seed left to the run's clock.
-constexpr char kShippedSettings[] =
-    "TraceLogging=0\nUpdatePJ64=0\nPJ64RDBFile=Project64.rdb\nRandomisedROMs=0\n"
-    "SpoilerLog=1\nSeed=\nRandomiseStartingWeapons=1\nRandomiseGuardTypes=1\n"
-    "RandomiseGuardWeapons=1\nAddNemesis=1\nRandomiseKeys=1\nRandomiseCubaBody=1\n";
-
 // The codec's stream parameters; the blocks' two header bytes are skipped.
 constexpr std::size_t kBlockHeaderSize = 2;
 constexpr int kInflateWindowBits = -8;
@@ -81,7 +75,9 @@ struct CostFixture {
     spoilerLog = directory / "goldeneye_rand_spoiler.txt";
     zlibCopy = directory / "goldeneye_copy.z64";
     WriteFile(input, image.data(), image.size());
-    WriteFile(directory / "Velmo.ini", kShippedSettings, sizeof kShippedSettings - 1);
+    // The settings the packages ship, which leave the seed to the run's clock.
+    std::filesystem::copy_file(VELMO_SHIPPED_SETTINGS, directory / "Velmo.ini",
+                               std::filesystem::copy_options::overwrite_existing);
     FindBlocks();
     std::size_t largestSpace = 0;
     for (const Block& block : blocks)
