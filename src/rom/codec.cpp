@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <memory>
 #include <string>
 
 #include "app/logger.h"
@@ -43,20 +44,25 @@ bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output,
     LogWarn(FailureLine("DecompressData", stream));
     return false;
   }
-  output.assign(block.size() * kInflateFactor, 0);
+  // The room for the largest size allowed is left uninitialised: a block's
+  // space may run to megabytes, so zeroing twenty times that (and touching
+  // every page of it) would cost more than the inflate itself. Only the bytes
+  // the stream gives are copied out.
+  const std::size_t room = block.size() * kInflateFactor;
+  const auto inflated = std::make_unique_for_overwrite<std::uint8_t[]>(room);
 
   // zlib's interface takes non-const pointers but never writes to the input.
   stream.next_in = const_cast<Bytef*>(block.data() + kHeaderSize);
   stream.avail_in = static_cast<uInt>(block.size() - kHeaderSize);
-  stream.next_out = output.data();
-  stream.avail_out = static_cast<uInt>(output.size());
+  stream.next_out = inflated.get();
+  stream.avail_out = static_cast<uInt>(room);
 
   inflateInit2(&stream, kRawInflateWindowBits);
   const int result = inflate(&stream, Z_NO_FLUSH);
   if (inflateEnd(&stream) != Z_OK) {
     LogWarn("DecompressData(): inflateEnd didn't return expected value!");
   }
-  output.resize(stream.total_out);
+  output.assign(inflated.get(), inflated.get() + stream.total_out);
   blockLength = kHeaderSize + stream.total_in;
 
   // A stream that stops before its end (cut short, or larger than the buffer)
@@ -71,15 +77,18 @@ void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int m
     LogError("CompressData(): No data to compress!");
     return;
   }
-  output.assign(plain.size() * 2, 0);
-  output[0] = kBlockHeader[0];
-  output[1] = kBlockHeader[1];
+  // As when inflating, the room is left uninitialised and only the stream
+  // the deflate gives is copied out.
+  const std::size_t room = plain.size() * 2;
+  const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+  block[0] = kBlockHeader[0];
+  block[1] = kBlockHeader[1];
 
   z_stream stream{};
   stream.next_in = const_cast<Bytef*>(plain.data());
   stream.avail_in = static_cast<uInt>(plain.size());
-  stream.next_out = output.data() + kHeaderSize;
-  stream.avail_out = static_cast<uInt>(output.size() - kHeaderSize);
+  stream.next_out = block.get() + kHeaderSize;
+  stream.avail_out = static_cast<uInt>(room - kHeaderSize);
 
   deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, kRawDeflateWindowBits, memLevel,
                Z_DEFAULT_STRATEGY);
@@ -89,7 +98,7 @@ void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int m
   if (result != Z_STREAM_END || stream.total_out == 0) {
     LogWarn(FailureLine("CompressData", stream));
   }
-  output.resize(stream.total_out + kHeaderSize);
+  output.assign(block.get(), block.get() + kHeaderSize + stream.total_out);
 }
 
 }  // namespace velmo

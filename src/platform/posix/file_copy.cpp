@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <vector>
+#include <memory>
 
 namespace velmo::platform {
 namespace {
@@ -43,14 +43,18 @@ bool MayReplace(const std::string& destination, const struct stat& source) {
          flock(existing.get(), LOCK_EX | LOCK_NB) == 0;
 }
 
+// A chunk that stays in the processor's cache between the read and the
+// write, and is never zeroed: the read fills it.
+constexpr std::size_t kCopyChunkSize = 128 * 1024;
+
 bool CopyContents(int from, ReplacementFile& to) {
-  std::vector<char> chunk(1 << 20);
+  const auto chunk = std::make_unique_for_overwrite<char[]>(kCopyChunkSize);
   for (;;) {
-    const ssize_t got = read(from, chunk.data(), chunk.size());
+    const ssize_t got = read(from, chunk.get(), kCopyChunkSize);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
-    if (!to.Write({chunk.data(), static_cast<std::size_t>(got)})) return false;
+    if (!to.Write({chunk.get(), static_cast<std::size_t>(got)})) return false;
   }
 }
 
