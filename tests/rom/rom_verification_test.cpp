@@ -14,6 +14,7 @@
 #include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
 #include "rom/checksum.h"
+#include "rom/codec.h"
 #include "support/recording_console.h"
 #include "support/temp_dir.h"
 
@@ -130,7 +131,13 @@ INSTANTIATE_TEST_SUITE_P(
                          }},
         VerificationCase{"RandomisedBytesDiffer",
                          [](RandomisedImage& run) {
-                           run.files[9].randomisedCrc32 ^= 1;
+                           // A complete stream of other bytes where the file was written.
+                           ByteBuffer plain;
+                           ByteBuffer other;
+                           EXPECT_TRUE(DecompressData(run.files[9].setupData, plain));
+                           plain[plain.size() / 2] ^= 1;
+                           CompressData(plain, other, run.files[9].memLevel);
+                           std::copy(other.begin(), other.end(), run.image.begin() + run.Offset(9));
                            return run.SetupText(9, run.Offset(9)) +
                                   " does not inflate to its randomised bytes";
                          }},

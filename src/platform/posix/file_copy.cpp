@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace velmo::platform {
 namespace {
@@ -20,6 +22,7 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
   bool valid() const { return fd_ >= 0; }
 
  private:
@@ -46,8 +49,10 @@ bool MayReplace(const std::string& destination, const struct stat& source) {
 // A chunk that stays in the processor's cache between the read and the
 // write, and is never zeroed: the read fills it.
 constexpr std::size_t kCopyChunkSize = 128 * 1024;
+// What one call of the kernel's copy is asked to move.
+constexpr std::size_t kKernelCopyLength = 16 * 1024 * 1024;
 
-bool CopyContents(int from, ReplacementFile& to) {
+bool CopyThroughChunks(int from, ReplacementFile& to) {
   const auto chunk = std::make_unique_for_overwrite<char[]>(kCopyChunkSize);
   for (;;) {
     const ssize_t got = read(from, chunk.get(), kCopyChunkSize);
@@ -56,6 +61,35 @@ bool CopyContents(int from, ReplacementFile& to) {
     if (got == 0) return true;
     if (!to.Write({chunk.get(), static_cast<std::size_t>(got)})) return false;
   }
+}
+
+// Has the kernel copy the bytes from file to file, without bringing them
+// through this process: the image is most of what a run moves. Through a
+// second descriptor of the temporary file, which the copy closes again.
+// Nothing when the file systems cannot do that; false when the copy failed.
+std::optional<bool> CopyInTheKernel(int from, const std::string& temporaryPath) {
+  FileDescriptor to(open(temporaryPath.c_str(), O_WRONLY | O_CLOEXEC));
+  if (!to.valid()) return std::nullopt;
+  bool copiedAny = false;
+  for (;;) {
+    const ssize_t copied = copy_file_range(from, nullptr, to.get(), nullptr, kKernelCopyLength, 0);
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied == 0) return close(to.release()) == 0;
+    if (copied > 0) {
+      copiedAny = true;
+      continue;
+    }
+    const bool unsupported =
+        errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+    if (unsupported && !copiedAny) return std::nullopt;
+    return false;
+  }
+}
+
+bool CopyContents(int from, ReplacementFile& to) {
+  const std::optional<bool> inKernel = CopyInTheKernel(from, to.TemporaryPath());
+  if (inKernel) return *inKernel;
+  return CopyThroughChunks(from, to);
 }
 
 }  // namespace
