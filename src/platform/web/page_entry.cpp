@@ -3,8 +3,9 @@
 // in-memory file system, where the worker has put the player's image, named
 // as the player chose it, and the Velmo.ini made from the page's settings.
 #include <emscripten.h>
-#include <malloc.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/driver.h"
@@ -56,10 +57,10 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoSpoilerLogPath() {
   return LatestSpoilerLogPath().c_str();
 }
 
-// Bytes of the WebAssembly heap allocated now: between runs this comes back
-// to where it was, or a run would leave memory behind.
-EMSCRIPTEN_KEEPALIVE unsigned VelmoHeapBytesInUse() {
-  return static_cast<unsigned>(mallinfo().uordblks);
+// The top of the WebAssembly heap, which never comes down: when a run leaves
+// memory behind or scatters what it frees, the next run raises it.
+EMSCRIPTEN_KEEPALIVE unsigned VelmoHeapTop() {
+  return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(sbrk(0)));
 }
 
 }  // extern "C"
