@@ -99,6 +99,32 @@ TEST_F(VelmoRunTest, CorrectImageIsReportedChecksummedAndEnteredInTheDatabase) {
   EXPECT_NE(ReadTextFile(configPath).find("RandomisedROMs=5\n"), std::string::npos);
 }
 
+// The report a caller without a console (the browser page) relies on: the
+// outcome, the seed in use and the image's path exactly as the run named it.
+TEST_F(VelmoRunTest, ReportGivesOutcomeSeedAndOutputPath) {
+  struct Case {
+    bool swapped;
+    std::string seedLine;
+    RunReport expected;
+  };
+  const Case cases[] = {
+      {false, "", {true, kSeed, outputPath}},
+      {false, "Seed=42\n", {true, 42, outputPath}},
+      {true, "Seed=42\n", {false, 42, outputPath}},
+      {false, "Seed=abc\n", {false, kSeed, outputPath}},
+  };
+  for (const Case& c : cases) {
+    WriteTextFile(configPath, c.seedLine);
+    const ByteBuffer input = c.swapped ? ByteSwapped(MakeTestImage()) : MakeTestImage();
+    WriteBinaryFile(inputPath, input);
+    RunReport report{true, 7, "stale"};
+    RunVelmo({dir.File("Velmo.exe"), inputPath}, FixedClock, &report);
+    EXPECT_EQ(report.succeeded, c.expected.succeeded) << c.seedLine;
+    EXPECT_EQ(report.seed, c.expected.seed) << c.seedLine;
+    EXPECT_EQ(report.outputPath, c.expected.outputPath) << c.seedLine;
+  }
+}
+
 TEST_F(VelmoRunTest, ByteSwappedImageFailsWithTheSeedAndChangesNothing) {
   const ByteBuffer swapped = ByteSwapped(MakeTestImage());
   Run(swapped);
