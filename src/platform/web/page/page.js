@@ -161,6 +161,8 @@
   function showFailure(lines) {
     $('failure-lines').textContent = lines.join('\n');
     $('failure').hidden = false;
+    setProgress($('progress').value, levelsSeen === 0 ? 'Stopped before the levels' :
+      `Stopped at level ${levelsSeen} of ${levelCount}`);
   }
 
   function finish(result) {
