@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Velmo and runs every test, then again under AddressSanitizer and
+# Builds Velmo and runs every test; builds the browser version and tests it in
+# headless Chromium; runs the tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then once more as a Windows build under wine;
 # makes the release packages and uses them as a player would, and ends with
 # short runs of every fuzz target.
@@ -16,6 +17,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON \
   -DVELMO_BUILD_BENCHMARKS=ON > /dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --no-tests=error --output-on-failure -j"$jobs"
+
+# Velmo.html, built with emscripten and tested against the native build.
+bash scripts/test-web.sh
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON -DVELMO_BUILD_TESTS=ON > /dev/null
 cmake --build build-sanitize -j"$jobs"

@@ -1,7 +1,9 @@
 # The release packages, made by cpack in a build folder: a zip of Velmo.exe
 # from the Windows build, a tar.gz of Velmo from the Linux build. Both unpack
 # into one folder, Velmo-<version>/, holding the program, a starting
-# Velmo.ini, the player's guide as README.txt, CHANGES.txt and LICENSE.txt.
+# Velmo.ini, the player's guide as README.txt, CHANGES.txt and LICENSE.txt,
+# and the browser version Velmo.html from the emscripten build
+# (scripts/build-web.sh), named by VELMO_WEB_PAGE.
 # Only the install component "Velmo" is packed: test programs, tools and the
 # install rules of libraries built alongside stay out.
 set(VELMO_PACKAGE_FOLDER Velmo-${PROJECT_VERSION})
@@ -40,6 +42,14 @@ install(TARGETS Velmo RUNTIME DESTINATION ${VELMO_PACKAGE_FOLDER}
 install(FILES ${package_texts}/Velmo.ini ${package_texts}/README.txt
               ${package_texts}/CHANGES.txt ${package_texts}/LICENSE.txt
         DESTINATION ${VELMO_PACKAGE_FOLDER} COMPONENT ${VELMO_PACKAGE_COMPONENT})
+
+set(VELMO_WEB_PAGE "" CACHE FILEPATH "Velmo.html of the web build, packed beside the program")
+if(VELMO_WEB_PAGE)
+  install(FILES ${VELMO_WEB_PAGE} DESTINATION ${VELMO_PACKAGE_FOLDER}
+          COMPONENT ${VELMO_PACKAGE_COMPONENT})
+elseif(NOT EMSCRIPTEN)
+  message(STATUS "Release packages without Velmo.html: set VELMO_WEB_PAGE to pack it")
+endif()
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)

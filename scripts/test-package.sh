@@ -20,12 +20,15 @@ fail() {
   exit 1
 }
 
-# Same configurations as test.sh and test-windows.sh, so that their builds
-# are reused.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON > /dev/null
+# Same configurations as test.sh, test-web.sh and test-windows.sh, so that
+# their builds are reused; both packages take the web build's Velmo.html.
+bash scripts/build-web.sh build-web > /dev/null
+page="$PWD/build-web/Velmo.html"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON \
+  -DVELMO_WEB_PAGE="$page" > /dev/null
 cmake --build build -j"$jobs" --target Velmo velmo-make-image > /dev/null
 cmake -S . -B build-windows --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON > /dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON -DVELMO_WEB_PAGE="$page" > /dev/null
 cmake --build build-windows -j"$jobs" --target Velmo > /dev/null
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)"
@@ -38,18 +41,20 @@ done
 zip="$PWD/build-windows/packages/$folder-win64.zip"
 tarball="$PWD/build/packages/$folder-linux-x86_64.tar.gz"
 
-# Exactly one folder with the program and its four texts, nothing else.
+# Exactly one folder with the program, the page and the four texts, nothing else.
 check_file_list() {
   local archive="$1" program="$2" listing
   listing="$(cmake -E tar tf "$archive" | sort)"
   echo "$(basename "$archive"):"
   echo "$listing" | sed 's/^/  /'
   diff -u <(printf '%s\n' "$folder/" "$folder/CHANGES.txt" "$folder/LICENSE.txt" \
-    "$folder/README.txt" "$folder/$program" "$folder/Velmo.ini" | sort) \
+    "$folder/README.txt" "$folder/$program" "$folder/Velmo.ini" "$folder/Velmo.html" | sort) \
     <(echo "$listing") || fail "$(basename "$archive") does not hold exactly the expected files"
 }
 check_file_list "$zip" Velmo.exe
 check_file_list "$tarball" Velmo
+[ -f "build-web/packages/$folder.html" ] && cmp -s "$page" "build-web/packages/$folder.html" ||
+  fail "build-web/packages/$folder.html is not the page as built"
 
 image="$scratch/GoldenEye.z64"
 build/tools/velmo-make-image "$image" > /dev/null
@@ -99,7 +104,7 @@ check_folders() {
     expected+=(GoldenEye_rand_spoiler.txt)
   diff <(printf '%s\n' "${expected[@]}" | sort) <(ls -A "$place" | sort) ||
     fail "unexpected files beside the image"
-  diff <(printf '%s\n' CHANGES.txt LICENSE.txt README.txt "$program" Velmo.ini | sort) \
+  diff <(printf '%s\n' CHANGES.txt LICENSE.txt README.txt "$program" Velmo.ini Velmo.html | sort) \
     <(ls -A "$place/$folder" | sort) || fail "unexpected files in $folder"
   [ -z "$(ls -A "$elsewhere")" ] || fail "Velmo wrote into the current folder"
 }
@@ -138,6 +143,7 @@ try_package() {
   diff <(starting_ini "$rdb_default") <(tr -d '\r' < "$packaged") ||
     fail "$platform: the starting Velmo.ini is not as expected"
   check_line_ends "$velmo_dir" "$newline"
+  cmp -s "$page" "$velmo_dir/Velmo.html" || fail "$platform: Velmo.html is not the page as built"
 
   start_velmo "$elsewhere" "$velmo_dir/$program" "$place/GoldenEye.z64" "$log"
   check_run "$log" "$platform, starting Velmo.ini"

@@ -59,8 +59,8 @@ void ReportOutcome(bool succeeded, std::uint32_t seed) {
 
 }  // namespace
 
-int RunVelmo(const std::vector<std::string>& arguments,
-             const std::function<std::uint32_t()>& clock) {
+int RunVelmo(const std::vector<std::string>& arguments, const std::function<std::uint32_t()>& clock,
+             RunReport* report) {
   const std::string executablePath = arguments.empty() ? std::string() : arguments[0];
   const std::uint16_t releaseNumber = platform::GetReleaseNumber(executablePath);
   PrintBanner(releaseNumber);
@@ -88,6 +88,7 @@ int RunVelmo(const std::vector<std::string>& arguments,
                                    RunOrigin{romPath, seed, releaseNumber}, std::move(workCopy));
   const bool succeeded = rom->LoadInROM();
   ReportOutcome(succeeded, rom->SeedInUse());
+  if (report != nullptr) *report = RunReport{succeeded, rom->SeedInUse(), rom->ImagePath()};
   platform::WaitForKeyPress();
   rom.reset();
   return 0;

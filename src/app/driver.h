@@ -7,10 +7,20 @@
 
 namespace velmo {
 
+// What a run that got as far as the pipeline tells a caller besides its log:
+// a caller that is no console (the browser page) hands the player the image
+// at outputPath, named exactly as this run named it.
+struct RunReport {
+  bool succeeded = false;
+  std::uint32_t seed = 0;  // the seed the run used, the configured one or the clock's
+  std::string outputPath;  // the randomised image; empty when no pipeline ran
+};
+
 // One whole run of the tool for a command line (executable path first, then
 // the image path; further words are ignored). The seed of the run comes from
-// the clock given. Returns the process exit status, which is always 0.
-int RunVelmo(const std::vector<std::string>& arguments,
-             const std::function<std::uint32_t()>& clock);
+// the clock given. Fills report, when given, once the pipeline has run.
+// Returns the process exit status, which is always 0.
+int RunVelmo(const std::vector<std::string>& arguments, const std::function<std::uint32_t()>& clock,
+             RunReport* report = nullptr);
 
 }  // namespace velmo

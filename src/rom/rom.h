@@ -51,6 +51,9 @@ class ROM {
   // The configuration's seed once LoadInROM has read a valid one; otherwise
   // the clock's.
   std::uint32_t SeedInUse() const;
+  // Where the randomised image is saved: the output path it was made with,
+  // or the big-endian name once the header step has converted the copy.
+  const std::string& ImagePath() const { return romPath; }
 
  private:
   // One pipeline step and the line LoadInROM adds when it fails.

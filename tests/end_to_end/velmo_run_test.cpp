@@ -100,6 +100,41 @@ TEST_F(VelmoRunTest, CorrectImageIsReportedChecksummedAndEnteredInTheDatabase) {
   EXPECT_NE(ReadTextFile(configPath).find("RandomisedROMs=5\n"), std::string::npos);
 }
 
+// The report a caller without a console (the browser page) relies on: the
+// outcome, the seed in use and the image's path exactly as the run named it.
+TEST_F(VelmoRunTest, ReportGivesOutcomeSeedAndOutputPath) {
+  struct Case {
+    bool swapped;
+    std::string seedLine;
+    RunReport expected;
+  };
+  const Case cases[] = {
+      {false, "", {true, kSeed, outputPath}},
+      {false, "Seed=42\n", {true, 42, outputPath}},
+      {true, "Seed=42\n", {false, 42, outputPath}},
+      {false, "Seed=abc\n", {false, kSeed, outputPath}},
+  };
+  for (const Case& c : cases) {
+    WriteTextFile(configPath, c.seedLine);
+    const ByteBuffer input = c.swapped ? ByteSwapped(MakeTestImage()) : MakeTestImage();
+    WriteBinaryFile(inputPath, input);
+    RunReport report{true, 7, "stale"};
+    RunVelmo({dir.File("Velmo.exe"), inputPath}, FixedClock, &report);
+    EXPECT_EQ(report.succeeded, c.expected.succeeded) << c.seedLine;
+    EXPECT_EQ(report.seed, c.expected.seed) << c.seedLine;
+    EXPECT_EQ(report.outputPath, c.expected.outputPath) << c.seedLine;
+  }
+  // A converted dump is saved, and reported, under the big-endian name.
+  WriteTextFile(configPath, "ConvertByteOrder=1\n");
+  const std::string dumpPath = dir.File("goldeneye.v64");
+  WriteBinaryFile(dumpPath, ByteSwapped(MakeTestImage()));
+  RunReport report;
+  RunVelmo({dir.File("Velmo.exe"), dumpPath}, FixedClock, &report);
+  EXPECT_TRUE(report.succeeded);
+  EXPECT_EQ(report.outputPath, dir.File("goldeneye_rand.z64"));
+  EXPECT_TRUE(std::filesystem::exists(report.outputPath));
+}
+
 TEST_F(VelmoRunTest, ByteSwappedImageFailsWithTheSeedAndChangesNothing) {
   const ByteBuffer swapped = ByteSwapped(MakeTestImage());
   Run(swapped);

@@ -1,0 +1,295 @@
+#!/usr/bin/python3
+"""Velmo.html in headless Chromium, opened from disk with the network off.
+
+One browser runs the cases one after another, in one page load, against the
+native Velmo on the same synthetic images and the same Velmo.ini. Leaves
+screenshots of a finished and of a refused run in the output folder.
+
+  velmo_page_test.py PAGE NATIVE_VELMO MAKE_IMAGE OUTPUT_FOLDER
+"""
+import json
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
+
+SWITCHES = ["RandomiseStartingWeapons", "RandomiseGuardTypes", "RandomiseGuardWeapons",
+            "AddNemesis", "RandomiseKeys", "RandomiseCubaBody"]
+MEMORY_LIMIT = 64 * 1024 * 1024
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def settings_file(seed, off=(), spoiler=True, trace=False):
+    """The Velmo.ini the page gives a run with these settings."""
+    flag = lambda on: "1" if on else "0"
+    lines = [f"TraceLogging={flag(trace)}", "UpdatePJ64=1", "PJ64RDBFile=Project64.rdb",
+             "RandomisedROMs=0", f"SpoilerLog={flag(spoiler)}", f"Seed={seed}"]
+    lines += [f"{key}={flag(key not in off)}" for key in SWITCHES]
+    lines.append("ConvertByteOrder=1")
+    return "\n".join(lines) + "\n"
+
+
+def from_announcement(log):
+    """The log from "Will load [" on, where it no longer depends on the build."""
+    start = log.find("Will load [")
+    check(start >= 0, "the log has no announcement")
+    return log[start:]
+
+
+class NativeRun:
+    """The console Velmo on a copy of the image, started in the image's folder
+    with the image's bare name, as the page names the file."""
+
+    def __init__(self, velmo, folder, image, ini):
+        folder.mkdir(parents=True)
+        shutil.copy(velmo, folder / "Velmo")
+        (folder / "Velmo.ini").write_text(ini)
+        shutil.copy(image, folder / image.name)
+        self.log = subprocess.run(["./Velmo", image.name], cwd=folder, stdin=subprocess.DEVNULL,
+                                  capture_output=True, text=True, check=True).stdout
+        self.folder = folder
+
+    def file(self, name):
+        return (self.folder / name).read_bytes()
+
+
+class Page:
+    """Velmo.html in one browser tab, with its downloads in a folder."""
+
+    def __init__(self, page, downloads, profile):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for argument in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                         "--no-first-run", "--disable-background-networking",
+                         "--disable-component-update", "--disable-sync",
+                         f"--user-data-dir={profile}", "--window-size=1280,1000"]:
+            options.add_argument(argument)
+        options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.downloads = downloads
+        self.driver.execute_cdp_cmd("Page.setDownloadBehavior",
+                                    {"behavior": "allow", "downloadPath": str(downloads)})
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": True, "latency": 0, "downloadThroughput": 0, "uploadThroughput": 0})
+        self.driver.get(Path(page).resolve().as_uri())
+        self.runs = []
+
+    def quit(self):
+        self.driver.quit()
+
+    def element(self, selector):
+        return self.driver.find_element(By.CSS_SELECTOR, selector)
+
+    def set_settings(self, seed, off=(), spoiler=True, trace=False):
+        field = self.element("input[name=Seed]")
+        field.clear()
+        field.send_keys(seed)
+        wanted = {key: key not in off for key in SWITCHES}
+        wanted.update(SpoilerLog=spoiler, TraceLogging=trace)
+        for key, on in wanted.items():
+            box = self.element(f"input[name={key}]")
+            if box.is_selected() != on:
+                box.click()
+
+    def randomise(self, image):
+        self.element("input[name=image]").send_keys(str(image))
+        self.element("button[type=submit]").click()
+        WebDriverWait(self.driver, 120, 0.1).until(
+            lambda driver: self.element("#run-stats").text != "")
+        stats = self.element("#run-stats")
+        self.runs.append({"seconds": float(stats.get_attribute("data-seconds")),
+                          "memory": int(stats.get_attribute("data-memory-bytes")),
+                          "heap": int(stats.get_attribute("data-heap-top"))})
+
+    def log(self):
+        return self.driver.execute_script("return document.getElementById('log').textContent")
+
+    def offered_downloads(self):
+        """The names of the links that offer a file now."""
+        return [link.get_attribute("download")
+                for link in self.driver.find_elements(By.CSS_SELECTOR, "a[download][href]")]
+
+    def download(self, selector):
+        link = self.element(selector)
+        name = link.get_attribute("download")
+        target = self.downloads / name
+        if target.exists():
+            target.unlink()
+        if not link.is_displayed():
+            # Behind its summary, as the spoiler log is: opened as a player would.
+            self.driver.execute_script("return arguments[0].closest('details')", link).find_element(
+                By.TAG_NAME, "summary").click()
+        check(link.is_displayed(), f"the link to {name} cannot be seen")
+        self.driver.execute_script("arguments[0].click()", link)
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            partial = list(self.downloads.glob("*.crdownload"))
+            if target.exists() and not partial:
+                return name, target.read_bytes()
+            time.sleep(0.1)
+        raise Failure(f"{name} was not downloaded")
+
+    def screenshot(self, path):
+        height = self.driver.execute_script("return document.documentElement.scrollHeight")
+        self.driver.set_window_size(1280, max(height, 800))
+        self.driver.execute_script("window.scrollTo(0, 0)")
+        self.driver.save_screenshot(str(path))
+        self.driver.set_window_size(1280, 1000)
+
+
+class Cases:
+    def __init__(self, page, native, make_image, out, scratch):
+        self.page = page
+        self.native = native
+        self.out = out
+        self.scratch = scratch
+        self.image = scratch / "images" / "GoldenEye.z64"
+        self.refused = scratch / "images" / "GoldenEye (Europe).z64"
+        self.image.parent.mkdir()
+        subprocess.run([make_image, str(self.image)], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([make_image, "--variant", "other-region", str(self.refused)], check=True,
+                       stdout=subprocess.DEVNULL)
+
+    def native_run(self, name, image, ini):
+        return NativeRun(self.native, self.scratch / name, image, ini)
+
+    def compare_game(self, native, image_name):
+        name, image = self.page.download("#image-download")
+        check(name == "GoldenEye_rand.z64", f"the image is offered as {name}")
+        check(image == native.file("GoldenEye_rand.z64"), "the image differs from the native one")
+        check(from_announcement(self.page.log()) == from_announcement(native.log),
+              "the log differs from the native one")
+        return name
+
+    def replayed_seed(self):
+        off = ("RandomiseGuardTypes", "AddNemesis")
+        self.page.set_settings("12345", off)
+        self.page.randomise(self.image)
+        native = self.native_run("replayed", self.image, settings_file("12345", off))
+        self.compare_game(native, self.image.name)
+        check(self.page.element("#seed").text == "12345", "the seed is not shown")
+        _, database = self.page.download("#database-download")
+        check(database == native.file("Project64.rdb"), "the database entry differs")
+        check(self.page.element("#database").get_attribute("value").encode() == database,
+              "the entry shown is not the one downloaded")
+        name, spoiler = self.page.download("#spoiler-download")
+        check(name == "GoldenEye_rand_spoiler.txt", f"the spoiler log is offered as {name}")
+        check(spoiler == native.file("GoldenEye_rand_spoiler.txt"), "the spoiler log differs")
+        colours = self.page.driver.execute_script("""
+            const colour = {};
+            for (const piece of document.querySelectorAll('#log .line > span')) {
+              colour[piece.textContent] ??= getComputedStyle(piece).color;
+            }
+            return colour;""")
+        for word, colour in [("SUCCESS ", "rgb(22, 198, 12)"),
+                             ("INFO ", "rgb(192, 192, 192)"), ("GoldenEye.z64", "rgb(242, 242, 242)")]:
+            check(colours.get(word) == colour,
+                  f"{word!r} is shown in {colours.get(word)}, not {colour}")
+        check(self.page.element("#progress").get_attribute("value") == "21",
+              "the progress bar did not reach 21 levels")
+        self.page.driver.execute_script("document.getElementById('spoiler-box').open = false")
+        self.page.screenshot(self.out / "velmo-page-success.png")
+
+    def refused_image(self):
+        self.page.set_settings("999")
+        self.page.randomise(self.refused)
+        native = self.native_run("refused", self.refused, settings_file("999"))
+        errors = [line for line in native.log.splitlines() if line.startswith("ERROR ")]
+        check(len(errors) >= 3, "the native run was not refused")
+        shown = self.page.log().splitlines()
+        check([line for line in shown if line.startswith("ERROR ")] == errors,
+              "the log does not show the native run's ERROR lines")
+        check(self.page.element("#failure-lines").text.splitlines() == errors,
+              "the failure panel does not keep the ERROR lines")
+        check(self.page.offered_downloads() == [], "a refused run offers a download")
+        self.page.screenshot(self.out / "velmo-page-refused.png")
+
+    def bad_setting(self):
+        self.page.set_settings("abc")
+        self.page.randomise(self.image)
+        line = "ERROR LoadInROM(): Seed [abc] in config file is not a number from 0 to 4294967295"
+        check(line in self.page.log().splitlines(), "the refusal line is not shown")
+        check(self.page.offered_downloads() == [], "a refused run offers a download")
+
+    def two_runs(self):
+        for seed in ("777", "54321"):
+            self.page.set_settings(seed)
+            self.page.randomise(self.image)
+            native = self.native_run(f"seed-{seed}", self.image, settings_file(seed))
+            self.compare_game(native, self.image.name)
+        memory = {run["memory"] for run in self.page.runs}
+        check(max(memory) <= MEMORY_LIMIT, f"runs took {max(memory)} bytes of memory")
+        successes = [self.page.runs[index] for index in (0, 3, 4)]
+        check(len({run["memory"] for run in successes}) == 1 and
+              len({run["heap"] for run in successes}) == 1,
+              f"memory grew from run to run: {successes}")
+
+    def no_network(self):
+        network = ("http:", "https:", "ws:", "wss:", "ftp:")
+        entries = self.page.driver.execute_script(
+            "return performance.getEntries().map((entry) => entry.name)")
+        check(not [name for name in entries if name.startswith(network)],
+              f"performance entries name the network: {entries}")
+        requested = []
+        for entry in self.page.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] in ("Network.requestWillBeSent", "Network.webSocketCreated"):
+                url = message["params"].get("request", {}).get("url") or message["params"]["url"]
+                requested.append(url)
+        check(requested, "the network log recorded nothing at all")
+        check(any(url.startswith("file:") for url in requested), "the page's own load is not logged")
+        remote = [url for url in requested if url.startswith(network)]
+        check(remote == [], f"the page made network requests: {remote}")
+
+
+def main():
+    page_file, native, make_image, out = sys.argv[1:5]
+    out = Path(out)
+    with tempfile.TemporaryDirectory(prefix="velmo-page-") as scratch:
+        scratch = Path(scratch)
+        (scratch / "downloads").mkdir()
+        page = Page(page_file, scratch / "downloads", scratch / "profile")
+        failed = 0
+        try:
+            cases = Cases(page, Path(native).resolve(), make_image, out, scratch)
+            for name, run in [("Replayed seed", cases.replayed_seed),
+                              ("Refused image", cases.refused_image),
+                              ("Bad setting", cases.bad_setting),
+                              ("Two runs", cases.two_runs),
+                              ("No network", cases.no_network)]:
+                try:
+                    run()
+                    print(f"PASS {name}")
+                except Exception as failure:  # pylint: disable=broad-except
+                    # One case's fault must not hide the others'.
+                    failed += 1
+                    print(f"FAIL {name}: {failure}")
+            runs = page.runs
+            print("Runs in the page (s):", " ".join(f"{run['seconds']:.2f}" for run in runs))
+            print("WebAssembly memory (MiB):",
+                  " ".join(f"{run['memory'] / 1048576:.0f}" for run in runs),
+                  "; heap top after each (KiB):",
+                  " ".join(f"{run['heap'] / 1024:.0f}" for run in runs))
+        finally:
+            page.quit()
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
