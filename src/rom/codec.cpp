@@ -49,7 +49,7 @@ bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output,
   // every page of it) would cost more than the inflate itself. Only the bytes
   // the stream gives are copied out.
   const std::size_t room = block.size() * kInflateFactor;
-  const auto inflated = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+  const auto inflated = std::unique_ptr<std::uint8_t[]>(new std::uint8_t[room]);
 
   // zlib's interface takes non-const pointers but never writes to the input.
   stream.next_in = const_cast<Bytef*>(block.data() + kHeaderSize);
@@ -80,7 +80,7 @@ void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int m
   // As when inflating, the room is left uninitialised and only the stream
   // the deflate gives is copied out.
   const std::size_t room = plain.size() * 2;
-  const auto block = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+  const auto block = std::unique_ptr<std::uint8_t[]>(new std::uint8_t[room]);
   block[0] = kBlockHeader[0];
   block[1] = kBlockHeader[1];
 

@@ -53,7 +53,7 @@ constexpr std::size_t kCopyChunkSize = 128 * 1024;
 constexpr std::size_t kKernelCopyLength = 16 * 1024 * 1024;
 
 bool CopyThroughChunks(int from, ReplacementFile& to) {
-  const auto chunk = std::make_unique_for_overwrite<char[]>(kCopyChunkSize);
+  const auto chunk = std::unique_ptr<char[]>(new char[kCopyChunkSize]);
   for (;;) {
     const ssize_t got = read(from, chunk.get(), kCopyChunkSize);
     if (got < 0 && errno == EINTR) continue;
