@@ -28,7 +28,7 @@ constexpr std::array<LevelCivilians, 3> kCountedCivilians = {{
 bool IsCountedCivilian(LevelId levelId, std::uint8_t guardId) {
   for (const LevelCivilians& level : kCountedCivilians) {
     if (level.levelId != levelId) continue;
-    return std::ranges::find(level.guardIds, guardId) != level.guardIds.end();
+    return std::find(level.guardIds.begin(), level.guardIds.end(), guardId) != level.guardIds.end();
   }
   return false;
 }

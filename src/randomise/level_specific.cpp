@@ -125,8 +125,8 @@ std::size_t DrawInnerGuard(GoldeneyeLevel& level) {
 std::vector<std::size_t> KeyCard1Candidates(const GoldeneyeLevel& level) {
   std::vector<std::size_t> candidates;
   for (std::size_t entry = 1; entry + 1 < level.guards.size(); ++entry) {
-    if (std::ranges::find(kBehindKeyCard1Doors, level.guards[entry].guardId) ==
-        kBehindKeyCard1Doors.end()) {
+    if (std::find(kBehindKeyCard1Doors.begin(), kBehindKeyCard1Doors.end(),
+                  level.guards[entry].guardId) == kBehindKeyCard1Doors.end()) {
       candidates.push_back(entry);
     }
   }

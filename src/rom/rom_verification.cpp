@@ -80,7 +80,8 @@ bool HoldsTheWrittenStream(std::span<const std::uint8_t> image,
                            std::span<const std::uint8_t> written, std::uint32_t offset,
                            std::uint64_t end) {
   if (written.empty() || written.size() > end - offset) return false;
-  return std::ranges::equal(image.subspan(offset, written.size()), written);
+  const auto inImage = image.subspan(offset, written.size());
+  return std::equal(inImage.begin(), inImage.end(), written.begin());
 }
 
 bool CheckSetupFile(std::span<const std::uint8_t> image,
