@@ -49,8 +49,6 @@ bool MayReplace(const std::string& destination, const struct stat& source) {
 // A chunk that stays in the processor's cache between the read and the
 // write, and is never zeroed: the read fills it.
 constexpr std::size_t kCopyChunkSize = 128 * 1024;
-// What one call of the kernel's copy is asked to move.
-constexpr std::size_t kKernelCopyLength = 16 * 1024 * 1024;
 
 bool CopyThroughChunks(int from, ReplacementFile& to) {
   const auto chunk = std::unique_ptr<char[]>(new char[kCopyChunkSize]);
@@ -67,7 +65,10 @@ bool CopyThroughChunks(int from, ReplacementFile& to) {
 // through this process: the image is most of what a run moves. Through a
 // second descriptor of the temporary file, which the copy closes again.
 // Nothing when the file systems cannot do that; false when the copy failed.
+#ifdef __linux__
 std::optional<bool> CopyInTheKernel(int from, const std::string& temporaryPath) {
+  // What one call is asked to move.
+  constexpr std::size_t kKernelCopyLength = 16 * 1024 * 1024;
   FileDescriptor to(open(temporaryPath.c_str(), O_WRONLY | O_CLOEXEC));
   if (!to.valid()) return std::nullopt;
   bool copiedAny = false;
@@ -85,6 +86,12 @@ std::optional<bool> CopyInTheKernel(int from, const std::string& temporaryPath) 
     return false;
   }
 }
+#else
+// Only Linux has the call; the browser's file system lives in memory anyway.
+std::optional<bool> CopyInTheKernel(int, const std::string&) {
+  return std::nullopt;
+}
+#endif
 
 bool CopyContents(int from, ReplacementFile& to) {
   const std::optional<bool> inKernel = CopyInTheKernel(from, to.TemporaryPath());
