@@ -32,17 +32,10 @@
 #include "assets/file_table.h"
 #include "assets/file_table_layout.h"
 #include "image_builder/image_builder.h"
-#include "platform/console.h"
+#include "silent_console.h"
 
 namespace velmo {
 namespace {
-
-class SilentConsole final : public platform::Console {
- public:
-  void SetAttribute(std::uint16_t) override {}
-  void Write(std::string_view) override {}
-  void Flush() override {}
-};
 
 // The codec's stream parameters; the blocks' two header bytes are skipped.
 constexpr std::size_t kBlockHeaderSize = 2;

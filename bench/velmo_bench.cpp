@@ -17,7 +17,6 @@
 #include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
 #include "level/level_loop.h"
-#include "platform/console.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
@@ -25,17 +24,10 @@
 #include "rom/codec.h"
 #include "rom/rom.h"
 #include "rom/rom_verification.h"
+#include "silent_console.h"
 
 namespace velmo {
 namespace {
-
-// Keeps log lines out of the timings.
-class SilentConsole final : public platform::Console {
- public:
-  void SetAttribute(std::uint16_t) override {}
-  void Write(std::string_view) override {}
-  void Flush() override {}
-};
 
 // The image, its table and its setup files, built once.
 struct Fixture {

@@ -75,14 +75,6 @@ bool ReplacementFile::FinishWriting(bool flushFirst) {
   return !failed_;
 }
 
-bool ReplacementFile::Close() {
-  return !temporaryPath_.empty() && FinishWriting(false);
-}
-
-bool ReplacementFile::Commit() {
-  return CommitAs(path_);
-}
-
 bool ReplacementFile::CommitAs(const std::string& path) {
   if (temporaryPath_.empty() || failed_) return false;
   if (!FinishWriting(true) || std::rename(temporaryPath_.c_str(), path.c_str()) != 0) {

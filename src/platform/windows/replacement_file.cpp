@@ -73,14 +73,6 @@ bool ReplacementFile::FinishWriting(bool flushFirst) {
   return !failed_;
 }
 
-bool ReplacementFile::Close() {
-  return !temporaryPath_.empty() && FinishWriting(false);
-}
-
-bool ReplacementFile::Commit() {
-  return CommitAs(path_);
-}
-
 bool ReplacementFile::CommitAs(const std::string& path) {
   if (temporaryPath_.empty() || failed_) return false;
   // MOVEFILE_WRITE_THROUGH: the call returns once the move is on the disk.
