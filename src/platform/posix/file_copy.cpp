@@ -61,6 +61,17 @@ bool CopyThroughChunks(int from, ReplacementFile& to) {
   }
 }
 
+#ifdef __linux__
+// Sends the copied bytes on their way to the disk now, while the run works
+// for a few hundred milliseconds, instead of all at once in the flush before
+// the image takes the output's place, which then waits only for the pages the
+// run changed. Only a head start: the flush still makes sure.
+bool StartWritingBack(int fd) {
+  sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  return true;
+}
+#endif
+
 // Has the kernel copy the bytes from file to file, without bringing them
 // through this process: the image is most of what a run moves. Through a
 // second descriptor of the temporary file, which the copy closes again.
@@ -75,7 +86,7 @@ std::optional<bool> CopyInTheKernel(int from, const std::string& temporaryPath) 
   for (;;) {
     const ssize_t copied = copy_file_range(from, nullptr, to.get(), nullptr, kKernelCopyLength, 0);
     if (copied < 0 && errno == EINTR) continue;
-    if (copied == 0) return close(to.release()) == 0;
+    if (copied == 0) return StartWritingBack(to.get()) && close(to.release()) == 0;
     if (copied > 0) {
       copiedAny = true;
       continue;
