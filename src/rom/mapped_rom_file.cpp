@@ -16,6 +16,7 @@ void MappedRomFile::Release() {
   platform::CloseMapping(mappingHandle);
   fileHandle = {};
   view = {};
+  viewStart = 0;
   mappingHandle = {};
   allocationGranularity = 0;
   fileSize = 0;
@@ -45,10 +46,14 @@ std::uint8_t* MappedRomFile::MapAt(std::uint64_t offset) {
   if (!mappingHandle.IsValid()) return nullptr;
   // There is no byte at or past the end of the file to point at.
   if (offset >= fileSize) return nullptr;
-  platform::UnmapView(view);
-  view = {};
-  const std::uint64_t viewStart = offset / allocationGranularity * allocationGranularity;
-  view = platform::MapView(mappingHandle, viewStart);
+  const std::uint64_t start = offset / allocationGranularity * allocationGranularity;
+  // The steps of a run all map the whole image: mapping it again each time
+  // would only fault every page they touch in once more.
+  if (!view.IsMapped() || start != viewStart) {
+    platform::UnmapView(view);
+    view = platform::MapView(mappingHandle, start);
+    viewStart = start;
+  }
   if (!view.IsMapped()) return nullptr;
   return view.base + (offset - viewStart);
 }

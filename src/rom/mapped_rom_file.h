@@ -13,9 +13,10 @@ namespace velmo {
 // current view; all three are released when the object dies, and changes
 // made through the view are then in the file.
 //
-// Only one view exists at a time: every MapAt and every read replaces it. A
-// pointer from MapAt therefore stays valid only until the next MapAt or read
-// on this object, or until the object dies. A caller that needs bytes from two
+// Only one view exists at a time: every MapAt and every read replaces it,
+// unless the view already starts where the new one would. A pointer from
+// MapAt therefore stays valid only until the next MapAt or read on this
+// object, or until the object dies. A caller that needs bytes from two
 // places copies the first before mapping the second.
 class MappedRomFile {
  public:
@@ -62,6 +63,7 @@ class MappedRomFile {
   platform::FileHandle fileHandle;
   platform::MappingHandle mappingHandle;
   platform::MappedView view;
+  std::uint64_t viewStart = 0;
   std::uint32_t allocationGranularity = 0;
   std::uint64_t fileSize = 0;
 };
