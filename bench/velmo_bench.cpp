@@ -77,14 +77,16 @@ struct RandomisedFixture {
     std::vector<LevelReport> reports;
     ProcessROM(image, files, RandomiserSwitches{}, config, random, reports);
     WriteUpdatedSetups(image, files, table, LowestEnglishBankOffset(table));
-    WriteUpdated21990(image, table);
-    const HeaderChecksum checksum = ComputeHeaderChecksum(image);
+    WriteUpdated21990(image, table, written);
+    checksum = ComputeHeaderChecksum(image);
     StoreBigEndian32(image.data() + kCrc1Offset, checksum.crc1);
     StoreBigEndian32(image.data() + kCrc2Offset, checksum.crc2);
   }
 
   ByteBuffer image;
   ByteBuffer table;
+  WrittenTableBlock written;
+  HeaderChecksum checksum;
   std::vector<SetupFileEntry> files;
   std::vector<MovedTextBank> banks;
 };
@@ -184,8 +186,9 @@ BENCHMARK(BM_TableDeflate)->Unit(benchmark::kMillisecond);
 void BM_Verification(benchmark::State& state) {
   static const RandomisedFixture randomised;
   for (auto _ : state) {
-    if (!VerifyRandomisedROM(randomised.image, randomised.table, randomised.files,
-                             randomised.banks)) {
+    const IntendedImage intended{randomised.table, randomised.written, randomised.files,
+                                 randomised.banks, randomised.checksum};
+    if (!VerifyRandomisedROM(randomised.image, intended)) {
       state.SkipWithError("the randomised image did not verify");
     }
   }

@@ -43,8 +43,8 @@ bool ReadSetupEntry(std::span<const std::uint8_t> table, std::uint32_t index,
              "] or the image");
     return false;
   }
-  entry = SetupFileEntry{
-      position, romOffset, file->endBound - romOffset, file->levelId, {}, file->memLevel, 0, 0};
+  entry = SetupFileEntry{position,       romOffset, file->endBound - romOffset, file->levelId, {},
+                         file->memLevel, {}};
   return true;
 }
 

@@ -9,9 +9,9 @@ namespace velmo {
 
 // One level setup file found in the file table. Owns its setupData, which is
 // empty after the table is read, then holds the inflated file and finally the
-// recompressed one. The length and CRC-32 of the randomised file are kept when
-// it is recompressed, so that the image can be checked against them at the
-// end of the run.
+// recompressed one. The randomised file itself moves to randomisedData when it
+// is recompressed, so that the image can be checked against it at the end of
+// the run.
 struct SetupFileEntry {
   std::uint32_t tablePosition = 0;  // offset of the entry's image-offset word in the table
   std::uint32_t romOffset = 0;      // where the compressed file starts in the image
@@ -19,8 +19,7 @@ struct SetupFileEntry {
   LevelId levelId = 0;
   ByteBuffer setupData;
   int memLevel = 5;
-  std::uint32_t randomisedLength = 0;
-  std::uint32_t randomisedCrc32 = 0;
+  ByteBuffer randomisedData;
 };
 
 }  // namespace velmo

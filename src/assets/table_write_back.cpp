@@ -2,22 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "app/logger.h"
 #include "assets/file_table_layout.h"
 #include "rom/codec.h"
 
 namespace velmo {
-namespace {
-
-// deflate reports a failure only by what it leaves behind; a block that does
-// not inflate back to the table would be a broken file table in the game.
-bool InflatesBackTo(const ByteBuffer& block, const ByteBuffer& table) {
-  ByteBuffer check;
-  return DecompressData(block, check) && check == table;
-}
-
-}  // namespace
 
 std::string BlockSizeRatioText(std::size_t blockSize) {
   const double percent = static_cast<double>(blockSize) / k21990BlockSpace * 100.0;
@@ -26,23 +17,28 @@ std::string BlockSizeRatioText(std::size_t blockSize) {
   return text;
 }
 
-bool WriteUpdated21990(std::span<std::uint8_t> image, const ByteBuffer& inflated21990) {
+bool WriteUpdated21990(std::span<std::uint8_t> image, const ByteBuffer& inflated21990,
+                       WrittenTableBlock& written) {
+  written = {};
   ByteBuffer block;
-  CompressData(inflated21990, block, k21990MemLevel);
+  const bool complete = CompressData(inflated21990, block, k21990MemLevel);
   const std::string ratio = BlockSizeRatioText(block.size());
   if (block.size() > k21990BlockSpace) {
     LogError("WriteUpdated21990(): New compressed block is larger [" + ratio +
              "%] than the original and won't fit!");
     return false;
   }
-  if (image.size() < std::size_t{k21990BlockOffset} + k21990BlockSpace ||
-      !InflatesBackTo(block, inflated21990)) {
+  // A block that cannot be inflated back whole would be a broken file table
+  // in the game.
+  if (image.size() < std::size_t{k21990BlockOffset} + k21990BlockSpace || !complete ||
+      !FitsInflateRoom(block.size(), inflated21990.size())) {
     LogError("WriteUpdated21990(): New compressed block is incomplete and won't be written!");
     return false;
   }
   const auto space = image.subspan(k21990BlockOffset, k21990BlockSpace);
   std::fill(space.begin(), space.end(), 0);
   std::copy(block.begin(), block.end(), space.begin());
+  written = {std::move(block), inflated21990};
   LogSuccess("WriteUpdated21990(): Updated 21990 block, new block is [" + ratio + "%] of the size");
   return true;
 }

@@ -9,7 +9,6 @@
 #include "randomise/randomiser_switches.h"
 #include "rom/buffer_words.h"
 #include "rom/codec.h"
-#include "rom/content_crc.h"
 
 namespace velmo {
 namespace {
@@ -45,12 +44,14 @@ bool ProcessLevel(std::span<std::uint8_t> image, SetupFileEntry& file,
   report = RandomiseLevel(file.setupData, file.levelId, addNemesis, switches, config, random);
   std::fill(space.begin(), space.end(), 0);
 
-  file.randomisedLength = static_cast<std::uint32_t>(file.setupData.size());
-  file.randomisedCrc32 = ContentCrc32(file.setupData);
+  // Only a complete stream may be written: the check of the finished image
+  // takes the stream it finds there as the randomised file.
   ByteBuffer compressed;
-  CompressData(file.setupData, compressed, file.memLevel);
+  const bool complete = CompressData(file.setupData, compressed, file.memLevel);
+  file.randomisedData.swap(file.setupData);
   file.setupData.swap(compressed);
-  if (!file.setupData.empty()) return true;
+  if (complete) return true;
+  file.setupData.clear();
   ReportCorrupted(file);
   return false;
 }

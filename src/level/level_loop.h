@@ -19,8 +19,8 @@ struct RandomiserSwitches;
 // of each randomised file in its record, and gives one report per file of
 // what the randomisers did. Each level draws its Nemesis chance (one in five)
 // before its randomisers draw, unless the Nemesis is switched off. False when
-// any level did not inflate or came out empty; the other levels are still
-// processed.
+// any level did not inflate or did not recompress into a complete stream; the
+// other levels are still processed.
 bool ProcessROM(std::span<std::uint8_t> image, std::vector<SetupFileEntry>& setupFiles,
                 const RandomiserSwitches& switches, const ConfigFile& config, RandomSource& random,
                 std::vector<LevelReport>& reports);

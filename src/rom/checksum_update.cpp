@@ -5,12 +5,12 @@
 #include "app/logger.h"
 #include "app/number_text.h"
 #include "rom/buffer_words.h"
-#include "rom/checksum.h"
 #include "rom/mapped_rom_file.h"
 
 namespace velmo {
 
-bool RecalculateAndUpdateCRC(MappedRomFile& romFile, std::string& crc1Text, std::string& crc2Text) {
+bool RecalculateAndUpdateCRC(MappedRomFile& romFile, HeaderChecksum& checksum,
+                             std::string& crc1Text, std::string& crc2Text) {
   const std::uint64_t size = romFile.FileSize();
   if (size < kChecksummedImageSize) {
     LogError("ROM::RecalculateAndUpdateCRC(): ROM of [" + std::to_string(size) +
@@ -24,7 +24,7 @@ bool RecalculateAndUpdateCRC(MappedRomFile& romFile, std::string& crc1Text, std:
     return false;
   }
 
-  const HeaderChecksum checksum =
+  checksum =
       ComputeHeaderChecksum(std::span<const std::uint8_t>(image, static_cast<std::size_t>(size)));
   StoreBigEndian32(image + kCrc1Offset, checksum.crc1);
   StoreBigEndian32(image + kCrc2Offset, checksum.crc2);

@@ -72,10 +72,10 @@ bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output,
   return false;
 }
 
-void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int memLevel) {
+bool CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int memLevel) {
   if (plain.empty()) {
     LogError("CompressData(): No data to compress!");
-    return;
+    return false;
   }
   // As when inflating, the room is left uninitialised and only the stream
   // the deflate gives is copied out.
@@ -95,10 +95,14 @@ void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int m
   const int result = deflate(&stream, Z_FINISH);
   deflateEnd(&stream);
 
-  if (result != Z_STREAM_END || stream.total_out == 0) {
-    LogWarn(FailureLine("CompressData", stream));
-  }
   output.assign(block.get(), block.get() + kHeaderSize + stream.total_out);
+  if (result == Z_STREAM_END && stream.total_out != 0) return true;
+  LogWarn(FailureLine("CompressData", stream));
+  return false;
+}
+
+bool FitsInflateRoom(std::size_t blockSize, std::size_t plainSize) {
+  return plainSize <= blockSize * kInflateFactor;
 }
 
 }  // namespace velmo

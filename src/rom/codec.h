@@ -20,7 +20,12 @@ bool DecompressData(std::span<const std::uint8_t> block, ByteBuffer& output,
                     std::size_t& blockLength);
 
 // Deflates plain data at level 9 with the given zlib memLevel into output as a
-// complete block, header included.
-void CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int memLevel);
+// block, header included. True when the stream is complete; otherwise a WARN
+// or ERROR line is logged and output holds what deflate gave, if anything.
+bool CompressData(std::span<const std::uint8_t> plain, ByteBuffer& output, int memLevel);
+
+// Whether DecompressData can give plainSize bytes back from a block of
+// blockSize bytes: it inflates into a room of a fixed multiple of the block.
+bool FitsInflateRoom(std::size_t blockSize, std::size_t plainSize);
 
 }  // namespace velmo

@@ -138,18 +138,19 @@ bool ROM::WriteUpdatedSetups() {
 
 bool ROM::WriteUpdated21990() {
   const auto image = MapWholeImage();
-  return !image.empty() && velmo::WriteUpdated21990(image, inflated21990);
+  return !image.empty() && velmo::WriteUpdated21990(image, inflated21990, written21990);
 }
 
 bool ROM::RecalculateAndUpdateCRC() {
-  return velmo::RecalculateAndUpdateCRC(romFile, crc1Text, crc2Text);
+  return velmo::RecalculateAndUpdateCRC(romFile, headerChecksum, crc1Text, crc2Text);
 }
 
 bool ROM::VerifyRandomisedROM() {
-  // A view mapped afresh: the checks read what the file holds now.
+  // Through the view of the file itself: the checks read what the file holds now.
   const auto image = MapWholeImage();
-  return !image.empty() &&
-         velmo::VerifyRandomisedROM(image, inflated21990, setupFiles, movedTextBanks);
+  const IntendedImage intended{inflated21990, written21990, setupFiles, movedTextBanks,
+                               headerChecksum};
+  return !image.empty() && velmo::VerifyRandomisedROM(image, intended);
 }
 
 // The verified image takes the output's place, on the disk, before the

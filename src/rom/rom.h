@@ -8,10 +8,12 @@
 
 #include "app/config_file.h"
 #include "assets/setup_file_entry.h"
+#include "assets/table_write_back.h"
 #include "assets/text_banks.h"
 #include "level/level_report.h"
 #include "platform/replacement_file.h"
 #include "rom/byte_buffer.h"
+#include "rom/checksum.h"
 #include "rom/mapped_rom_file.h"
 #include "rom/run_options.h"
 
@@ -97,6 +99,8 @@ class ROM {
   std::unique_ptr<platform::ReplacementFile> workCopy;
   MappedRomFile romFile;
   ByteBuffer inflated21990;
+  WrittenTableBlock written21990;
+  HeaderChecksum headerChecksum;
   std::vector<SetupFileEntry> setupFiles;
   std::vector<MovedTextBank> movedTextBanks;
   ConfigFile config;

@@ -32,15 +32,24 @@ std::string ChecksumText(std::uint32_t crc1, std::uint32_t crc2) {
   return "[" + ToUpperHexText(crc1) + "-" + ToUpperHexText(crc2) + "]";
 }
 
-// The block at 0x21990 inflates to exactly the table, and the rest of its
-// space is zero. The re-inflated table is what the later checks read.
-bool CheckTableBlock(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
-                     ByteBuffer& reread) {
-  if (image.size() < std::uint64_t{k21990BlockOffset} + k21990BlockSpace) {
-    return ReportDifference("Image of [" + std::to_string(image.size()) +
-                            "] bytes is too short to hold the file table");
-  }
-  const auto space = image.subspan(k21990BlockOffset, k21990BlockSpace);
+bool IsZero(std::uint8_t byte) {
+  return byte == 0;
+}
+
+// The space holds exactly the block written from this very table, then zeros.
+bool HoldsTheWrittenBlock(std::span<const std::uint8_t> space, std::span<const std::uint8_t> table,
+                          const WrittenTableBlock& written) {
+  if (written.block.empty() || written.block.size() > space.size()) return false;
+  const auto after = space.begin() + static_cast<std::ptrdiff_t>(written.block.size());
+  return std::equal(written.table.begin(), written.table.end(), table.begin(), table.end()) &&
+         std::equal(space.begin(), after, written.block.begin()) &&
+         std::all_of(after, space.end(), IsZero);
+}
+
+// A block that is not the one written: it must inflate to exactly the table
+// and be followed by zeros. reread receives what it inflates to.
+bool CheckInflatedTableBlock(std::span<const std::uint8_t> space,
+                             std::span<const std::uint8_t> table, ByteBuffer& reread) {
   std::size_t blockLength = 0;
   if (!DecompressData(space, reread, blockLength)) {
     return ReportDifference("File table block at " + Hex(k21990BlockOffset) + " does not inflate");
@@ -52,12 +61,30 @@ bool CheckTableBlock(std::span<const std::uint8_t> image, std::span<const std::u
                             " differs from the table at table position " +
                             Hex(inImage - reread.begin()));
   }
-  const auto filler = std::find_if(space.begin() + static_cast<std::ptrdiff_t>(blockLength),
-                                   space.end(), [](std::uint8_t byte) { return byte != 0; });
+  const auto filler = std::find_if_not(space.begin() + static_cast<std::ptrdiff_t>(blockLength),
+                                       space.end(), IsZero);
   if (filler != space.end()) {
     return ReportDifference("Space after the file table block is not zero at offset " +
                             Hex(k21990BlockOffset + (filler - space.begin())));
   }
+  return true;
+}
+
+// The block at 0x21990 holds exactly the table, and the rest of its space is
+// zero. table receives the table as the image holds it, which is what the
+// later checks read: inflated21990 itself, or reread when the block had to be
+// inflated again.
+bool CheckTableBlock(std::span<const std::uint8_t> image, const IntendedImage& intended,
+                     ByteBuffer& reread, std::span<const std::uint8_t>& table) {
+  if (image.size() < std::uint64_t{k21990BlockOffset} + k21990BlockSpace) {
+    return ReportDifference("Image of [" + std::to_string(image.size()) +
+                            "] bytes is too short to hold the file table");
+  }
+  const auto space = image.subspan(k21990BlockOffset, k21990BlockSpace);
+  table = intended.inflated21990;
+  if (HoldsTheWrittenBlock(space, table, intended.tableBlock)) return true;
+  if (!CheckInflatedTableBlock(space, intended.inflated21990, reread)) return false;
+  table = reread;
   return true;
 }
 
@@ -73,9 +100,8 @@ std::uint64_t SpaceEnd(const std::vector<std::uint32_t>& offsets, std::uint32_t 
 }
 
 // The image holds, inside the file's space, exactly the stream the run
-// compressed from the randomised file and meant to write there; that stream
-// inflates to the randomised bytes, so re-inflating it would only cost time.
-// Anything else is inflated to say what differs.
+// compressed from the randomised file and meant to write there. Anything else
+// is inflated to say what differs.
 bool HoldsTheWrittenStream(std::span<const std::uint8_t> image,
                            std::span<const std::uint8_t> written, std::uint32_t offset,
                            std::uint64_t end) {
@@ -106,7 +132,7 @@ bool CheckSetupFile(std::span<const std::uint8_t> image,
     return ReportDifference(SetupFileText(file, offset) + " does not inflate completely before " +
                             Hex(end));
   }
-  if (inflated.size() != file.randomisedLength || ContentCrc32(inflated) != file.randomisedCrc32) {
+  if (inflated != file.randomisedData) {
     return ReportDifference(SetupFileText(file, offset) +
                             " does not inflate to its randomised bytes");
   }
@@ -142,33 +168,33 @@ bool CheckTextBank(std::span<const std::uint8_t> image, std::span<const std::uin
   return true;
 }
 
-bool CheckHeaderChecksum(std::span<const std::uint8_t> image) {
+// The words the checksum step computed over the finished image: nothing
+// writes to the image after that step, so computing them again would only
+// repeat it.
+bool CheckHeaderChecksum(std::span<const std::uint8_t> image, HeaderChecksum computed) {
   if (image.size() < kChecksummedImageSize) {
     return ReportDifference("Image of [" + std::to_string(image.size()) +
                             "] bytes is too short to checksum");
   }
-  const HeaderChecksum computed = ComputeHeaderChecksum(image);
   const std::uint32_t stored1 = LoadBigEndian32(image.data() + kCrc1Offset);
   const std::uint32_t stored2 = LoadBigEndian32(image.data() + kCrc2Offset);
   if (stored1 == computed.crc1 && stored2 == computed.crc2) return true;
   return ReportDifference("Header checksum " + ChecksumText(stored1, stored2) + " at " +
-                          Hex(kCrc1Offset) + " differs from the one computed afresh " +
+                          Hex(kCrc1Offset) + " differs from the one computed for the image " +
                           ChecksumText(computed.crc1, computed.crc2));
 }
 
 }  // namespace
 
-bool VerifyRandomisedROM(std::span<const std::uint8_t> image,
-                         std::span<const std::uint8_t> inflated21990,
-                         const std::vector<SetupFileEntry>& setupFiles,
-                         const std::vector<MovedTextBank>& movedBanks) {
+bool VerifyRandomisedROM(std::span<const std::uint8_t> image, const IntendedImage& intended) {
   ByteBuffer reread;
-  if (!CheckTableBlock(image, inflated21990, reread)) return false;
-  if (!CheckSetupFiles(image, reread, setupFiles)) return false;
-  for (const MovedTextBank& bank : movedBanks) {
-    if (!CheckTextBank(image, reread, bank)) return false;
+  std::span<const std::uint8_t> table;
+  if (!CheckTableBlock(image, intended, reread, table)) return false;
+  if (!CheckSetupFiles(image, table, intended.setupFiles)) return false;
+  for (const MovedTextBank& bank : intended.movedBanks) {
+    if (!CheckTextBank(image, table, bank)) return false;
   }
-  return CheckHeaderChecksum(image);
+  return CheckHeaderChecksum(image, intended.checksum);
 }
 
 }  // namespace velmo

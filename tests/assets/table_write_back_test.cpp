@@ -25,10 +25,13 @@ TEST(TableWriteBack, WritesTheBlockAndClearsTheSpaceBehindIt) {
   for (auto& byte : table) byte = static_cast<std::uint8_t>(random.Draw() & 3);
   ByteBuffer image(0x40000, 0xAB);
   RecordingConsole console;
-  ASSERT_TRUE(WriteUpdated21990(image, table));
+  WrittenTableBlock written;
+  ASSERT_TRUE(WriteUpdated21990(image, table, written));
 
   ByteBuffer block;
   CompressData(table, block, 3);
+  EXPECT_EQ(written.block, block);
+  EXPECT_EQ(written.table, table);
   ASSERT_LT(block.size(), k21990BlockSpace);
   EXPECT_TRUE(std::equal(block.begin(), block.end(), image.begin() + k21990BlockOffset));
   EXPECT_TRUE(std::all_of(image.begin() + k21990BlockOffset + block.size(),
@@ -46,8 +49,10 @@ TEST(TableWriteBack, BlockThatWouldNotInflateBackIsNotWritten) {
   ByteBuffer image(0x40000, 0xAB);
   const ByteBuffer before = image;
   RecordingConsole console;
-  EXPECT_FALSE(WriteUpdated21990(image, table));
+  WrittenTableBlock written{{1}, {2}};
+  EXPECT_FALSE(WriteUpdated21990(image, table, written));
   EXPECT_EQ(image, before);
+  EXPECT_TRUE(written.block.empty() && written.table.empty());
   EXPECT_EQ(
       console.LinesStartingWith("ERROR "),
       std::vector<std::string>{
@@ -61,7 +66,8 @@ TEST(TableWriteBack, BlockTooLargeLeavesTheOldOne) {
   ByteBuffer image(0x40000, 0xAB);
   const ByteBuffer before = image;
   RecordingConsole console;
-  EXPECT_FALSE(WriteUpdated21990(image, table));
+  WrittenTableBlock written;
+  EXPECT_FALSE(WriteUpdated21990(image, table, written));
   EXPECT_EQ(image, before);
   const auto lines = console.Lines();
   ASSERT_EQ(lines.size(), 1u);

@@ -133,6 +133,19 @@ TEST_F(ProcessROMTest, CorruptedLevelFailsTheLoopButTheOthersAreProcessed) {
   EXPECT_EQ(image[0x1FF], 0x5A);  // end bound bytes are nobody's
 }
 
+// One byte has no room to be deflated into: a level whose stream would be cut
+// short is corrupted, not packed as if it were whole.
+TEST_F(ProcessROMTest, LevelThatDoesNotRecompressWholeIsCorrupted) {
+  AddLevel(level::kAztec, ByteBuffer{0x11, 0x72, 0x73, 0x02, 0x00});  // the byte 'B'
+  ScriptedRandom random{1, 0, 0};
+  EXPECT_FALSE(ProcessROM(image, files, RandomiserSwitches{}, config, random, reports));
+  const auto lines = console.Lines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "WARN CompressData(): Failed with message [buffer error]");
+  EXPECT_EQ(lines.back(), "ERROR ProcessROM(): The level [Aztec] seems to have become corrupted!");
+  EXPECT_TRUE(files[0].setupData.empty());
+}
+
 TEST_F(ProcessROMTest, NemesisDrawComesBeforeTheLevelsOwnDraws) {
   AddLevel(level::kDam, Compressed(EmptySetup()));
   ScriptedRandom random{10, 0, 0};

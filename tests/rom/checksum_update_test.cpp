@@ -27,11 +27,12 @@ class ChecksumUpdateTest : public ::testing::Test {
       ADD_FAILURE() << "could not map the test image";
       return false;
     }
-    return RecalculateAndUpdateCRC(file, crc1Text, crc2Text);
+    return RecalculateAndUpdateCRC(file, checksum, crc1Text, crc2Text);
   }
 
   TempDir dir;
   std::string path = dir.File("image.z64");
+  HeaderChecksum checksum{1, 2};
   std::string crc1Text = "old1";
   std::string crc2Text = "old2";
   RecordingConsole console;
@@ -62,6 +63,8 @@ TEST_F(ChecksumUpdateTest, WordsAreStoredBigEndianWithLeadingZerosInTheTexts) {
   EXPECT_EQ(ReadBinaryFile(path), expected);
   EXPECT_EQ(crc1Text, "19A37E6C");
   EXPECT_EQ(crc2Text, "0F3E94E3");
+  EXPECT_EQ(checksum.crc1, 0x19A37E6Cu);
+  EXPECT_EQ(checksum.crc2, 0x0F3E94E3u);
   EXPECT_EQ(console.Lines(),
             std::vector<std::string>{"INFO ROM::RecalculateAndUpdateCRC(): Recalculated checksum "
                                      "[19A37E6C-0F3E94E3] successfully"});
@@ -74,6 +77,7 @@ TEST_F(ChecksumUpdateTest, ImageShorterThanTheCoveredDataIsRefusedUntouched) {
   EXPECT_EQ(ReadBinaryFile(path), image);
   EXPECT_EQ(crc1Text, "old1");
   EXPECT_EQ(crc2Text, "old2");
+  EXPECT_EQ(checksum.crc1, 1u);
   EXPECT_EQ(console.Lines(),
             std::vector<std::string>{
                 "ERROR ROM::RecalculateAndUpdateCRC(): ROM of [1052671] bytes is too small to "
@@ -82,7 +86,7 @@ TEST_F(ChecksumUpdateTest, ImageShorterThanTheCoveredDataIsRefusedUntouched) {
 
 TEST_F(ChecksumUpdateTest, FileNotLoadedIsRefused) {
   MappedRomFile closed;
-  EXPECT_FALSE(RecalculateAndUpdateCRC(closed, crc1Text, crc2Text));
+  EXPECT_FALSE(RecalculateAndUpdateCRC(closed, checksum, crc1Text, crc2Text));
   EXPECT_EQ(console.LinesStartingWith("ERROR ").size(), 1u);
   EXPECT_EQ(crc1Text, "old1");
 }

@@ -24,7 +24,7 @@ TEST(Codec, CompressThenDecompressGivesTheBytesBack) {
   const ByteBuffer plain = SampleSetupBytes();
   for (int memLevel : {3, 5, 6}) {
     ByteBuffer block;
-    CompressData(plain, block, memLevel);
+    EXPECT_TRUE(CompressData(plain, block, memLevel));
     ASSERT_GT(block.size(), 2u);
     EXPECT_EQ(block[0], 0x11);
     EXPECT_EQ(block[1], 0x72);
@@ -106,11 +106,13 @@ TEST(Codec, StreamLargerThanTwentyTimesItsBlockFails) {
   RecordingConsole console;
   const ByteBuffer zeros(100000, 0);
   ByteBuffer block;
-  CompressData(zeros, block, 6);
+  EXPECT_TRUE(CompressData(zeros, block, 6));
   ASSERT_LT(block.size() * 20, zeros.size());
+  EXPECT_FALSE(FitsInflateRoom(block.size(), zeros.size()));
   ByteBuffer out;
   EXPECT_FALSE(DecompressData(block, out));
   EXPECT_EQ(out.size(), block.size() * 20);
+  EXPECT_TRUE(FitsInflateRoom(block.size(), out.size()));
   EXPECT_EQ(console.Text(), "WARN DecompressData(): Failed with message [no message]\n");
 }
 
@@ -128,7 +130,7 @@ TEST(Codec, InputShorterThanTheHeaderFails) {
 TEST(Codec, CompressEmptyInputLeavesOutputUntouched) {
   RecordingConsole console;
   ByteBuffer out = {7, 8, 9};
-  CompressData({}, out, 6);
+  EXPECT_FALSE(CompressData({}, out, 6));
   EXPECT_EQ(out, (ByteBuffer{7, 8, 9}));
   EXPECT_EQ(console.Text(), "ERROR CompressData(): No data to compress!\n");
 }
@@ -137,7 +139,7 @@ TEST(Codec, CompressOneByteHasNoRoomAndGivesJustTheHeader) {
   RecordingConsole console;
   ByteBuffer out;
   const ByteBuffer oneByte = {0x42};
-  CompressData(oneByte, out, 5);
+  EXPECT_FALSE(CompressData(oneByte, out, 5));
   EXPECT_EQ(out, (ByteBuffer{0x11, 0x72}));
   EXPECT_EQ(console.Text(), "WARN CompressData(): Failed with message [buffer error]\n");
 }

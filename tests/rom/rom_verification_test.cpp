@@ -46,8 +46,8 @@ struct RandomisedImage {
 
   // Puts the table into the image again, with a matching header checksum.
   bool RewriteTable() {
-    if (!WriteUpdated21990(image, table)) return false;
-    const HeaderChecksum checksum = ComputeHeaderChecksum(image);
+    if (!WriteUpdated21990(image, table, written)) return false;
+    checksum = ComputeHeaderChecksum(image);
     StoreBigEndian32(image.data() + kCrc1Offset, checksum.crc1);
     StoreBigEndian32(image.data() + kCrc2Offset, checksum.crc2);
     return true;
@@ -61,8 +61,12 @@ struct RandomisedImage {
     return "Setup file of [" + Name(file) + "] at offset [" + ToHexText(offset) + "]";
   }
 
+  IntendedImage Intended() const { return {table, written, files, banks, checksum}; }
+
   ByteBuffer image;
   ByteBuffer table;
+  WrittenTableBlock written;
+  HeaderChecksum checksum;
   std::vector<SetupFileEntry> files;
   std::vector<MovedTextBank> banks;
 };
@@ -88,7 +92,7 @@ TEST_P(Verification, ReportsTheFirstDifferenceOnly) {
     difference = GetParam().damage(run);
   }
   RecordingConsole console;
-  EXPECT_EQ(VerifyRandomisedROM(run.image, run.table, run.files, run.banks), difference.empty());
+  EXPECT_EQ(VerifyRandomisedROM(run.image, run.Intended()), difference.empty());
   const std::string prefix = "ERROR ROM::VerifyRandomisedROM(): ";
   EXPECT_EQ(console.LinesStartingWith("ERROR "),
             difference.empty() ? std::vector<std::string>{}
@@ -102,6 +106,17 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Verification,
     ::testing::Values(
         VerificationCase{"Intact", [](RandomisedImage&) { return std::string(); }},
+        VerificationCase{"OtherWholeBlockOfTheSameTable",
+                         [](RandomisedImage& run) {
+                           // Not the bytes written, so it is inflated, and it holds the table.
+                           ByteBuffer other;
+                           EXPECT_TRUE(CompressData(run.table, other, 9));
+                           EXPECT_NE(other, run.written.block);
+                           auto space = run.image.begin() + 0x21990;
+                           std::fill(space, space + 0x11BFF, 0);
+                           std::copy(other.begin(), other.end(), space);
+                           return std::string();
+                         }},
         VerificationCase{"TableInMemoryDiffers",
                          [](RandomisedImage& run) {
                            run.table[0x1234] ^= 1;
@@ -160,11 +175,11 @@ INSTANTIATE_TEST_SUITE_P(
                          }},
         VerificationCase{"StaleChecksumWord",
                          [](RandomisedImage& run) {
-                           const HeaderChecksum fresh = ComputeHeaderChecksum(run.image);
+                           const HeaderChecksum fresh = run.checksum;
                            run.image[0x17] ^= 0xFF;
                            return "Header checksum [" + ToUpperHexText(fresh.crc1) + "-" +
                                   ToUpperHexText(fresh.crc2 ^ 0xFF) +
-                                  "] at [00000010] differs from the one computed afresh [" +
+                                  "] at [00000010] differs from the one computed for the image [" +
                                   ToUpperHexText(fresh.crc1) + "-" + ToUpperHexText(fresh.crc2) +
                                   "]";
                          }}),
