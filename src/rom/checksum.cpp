@@ -50,9 +50,8 @@ struct Accumulators {
 };
 
 void AddWord(Accumulators& acc, std::uint32_t d, std::uint32_t mixWord, bool mixBootCode) {
-  const std::uint32_t oldT6 = acc.t6;
   acc.t6 += d;
-  if (acc.t6 < oldT6) ++acc.t4;
+  acc.t4 += acc.t6 < d ? 1 : 0;  // the carry out of t6
   acc.t3 ^= d;
   // std::rotl is defined for a count of 0 (it gives d itself).
   const std::uint32_t r = std::rotl(d, static_cast<int>(d & 0x1F));
