@@ -43,8 +43,12 @@ bool ReadSetupEntry(std::span<const std::uint8_t> table, std::uint32_t index,
              "] or the image");
     return false;
   }
-  entry = SetupFileEntry{position,       romOffset, file->endBound - romOffset, file->levelId, {},
-                         file->memLevel, {}};
+  entry = SetupFileEntry{};
+  entry.tablePosition = position;
+  entry.romOffset = romOffset;
+  entry.availableSize = file->endBound - romOffset;
+  entry.levelId = file->levelId;
+  entry.memLevel = file->memLevel;
   return true;
 }
 

@@ -87,6 +87,23 @@ TEST_F(MappedRomFileTest, ChangesThroughTheViewAreInTheFileAfterTeardown) {
   EXPECT_EQ(ReadBinaryFile(path), expected);
 }
 
+// The steps of a run map the whole image one after the other: they share its
+// view, and a view mapped elsewhere in between still sees what they wrote.
+TEST_F(MappedRomFileTest, MappingTheSameStartAgainKeepsTheView) {
+  MappedRomFile file;
+  ASSERT_TRUE(file.LoadFile(WriteImage(PatternBytes(3 * 65536 + 7))));
+  std::uint8_t* first = file.MapAt(0);
+  ASSERT_NE(first, nullptr);
+  first[70000] = 0x5A;
+  EXPECT_EQ(file.MapAt(0), first);
+  EXPECT_EQ(file.MapAt(3), first + 3);
+  EXPECT_EQ(file.ReadByteAt(70000), 0x5A);
+  std::uint8_t* again = file.MapAt(0);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again[70000], 0x5A);
+  EXPECT_EQ(again[70001], PatternByte(70001));
+}
+
 TEST_F(MappedRomFileTest, SecondLoadOfAFileHeldOpenFailsUntilItIsReleased) {
   const std::string path = WriteImage(PatternBytes(64));
   auto first = std::make_unique<MappedRomFile>();

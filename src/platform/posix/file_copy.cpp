@@ -66,9 +66,8 @@ bool CopyThroughChunks(int from, ReplacementFile& to) {
 // for a few hundred milliseconds, instead of all at once in the flush before
 // the image takes the output's place, which then waits only for the pages the
 // run changed. Only a head start: the flush still makes sure.
-bool StartWritingBack(int fd) {
+void StartWritingBack(int fd) {
   sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-  return true;
 }
 #endif
 
@@ -86,7 +85,10 @@ std::optional<bool> CopyInTheKernel(int from, const std::string& temporaryPath) 
   for (;;) {
     const ssize_t copied = copy_file_range(from, nullptr, to.get(), nullptr, kKernelCopyLength, 0);
     if (copied < 0 && errno == EINTR) continue;
-    if (copied == 0) return StartWritingBack(to.get()) && close(to.release()) == 0;
+    if (copied == 0) {
+      StartWritingBack(to.get());
+      return close(to.release()) == 0;
+    }
     if (copied > 0) {
       copiedAny = true;
       continue;
