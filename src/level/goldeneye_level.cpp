@@ -20,7 +20,7 @@ GuardItems GoldeneyeLevel::FindGuardItems(std::uint8_t guardId) {
     }
   }
   for (WeaponEntry& weapon : weapons) {
-    if (weapon.holderId == guardId) {
+    if (weapon.holderId == guardId && weapon.weaponId <= kLastFirearmWeaponId) {
       items.weapon = &weapon;
       break;
     }

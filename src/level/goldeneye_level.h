@@ -16,6 +16,12 @@ class ConfigFile;
 class RandomSource;
 struct WeaponChoice;
 
+// Weapon numbers up to the rocket launcher's (25) are firearms; above it come
+// grenades, mines and gadgets such as Facility's door decoder. A record on a
+// pad keeps the pad number's low byte where a held weapon names its holder,
+// so a gadget can look like the gun of the guard with that ID.
+inline constexpr std::uint32_t kLastFirearmWeaponId = 25;
+
 // The three things FindGuardItems finds for a guard ID; each may be absent.
 struct GuardItems {
   GuardEntry* guard = nullptr;
@@ -43,7 +49,7 @@ class GoldeneyeLevel {
   // Stores every entry back into setupData.
   void WriteBackToSetup();
 
-  // The first guard with this ID, the first weapon and the first attachment
+  // The first guard with this ID, the first firearm and the first attachment
   // whose holder is this ID.
   GuardItems FindGuardItems(std::uint8_t guardId);
 
