@@ -13,7 +13,7 @@ namespace velmo {
 struct GuardEntry {
   std::uint32_t recordOffset = 0;
   std::uint32_t bodyType = 0;  // byte 9
-  bool flagBit0 = false;       // bits 0..3 of byte 21; bits 4..7 are written back as 0
+  bool flagBit0 = false;       // bits 0..3 of byte 21; bits 4..7 are setup flags kept as read
   bool flagBit1 = false;
   bool flagBit2 = false;
   bool flagBit3 = false;
@@ -27,8 +27,14 @@ struct WeaponEntry {
   std::uint32_t recordOffset = 0;
   std::uint32_t modelId = 0;   // byte 5
   std::uint32_t weaponId = 0;  // byte 128
-  bool byte8Clear = false;     // byte 8: 0x00 when true, 0x10 when false
+  bool byte8Clear = false;     // byte 8 is 0x00
   std::uint8_t holderId = 0;   // byte 7; 255 = nobody
+  // Byte 8 is the top byte of the object's flags word: 0x10 puts a gun in the
+  // left hand, 0x80 pairs it with the first gun of a dual wielder, 0x40 marks
+  // it empty, and gadgets carry flags of their own. Only a randomiser that
+  // draws the hand sets this; then byte 8 is written as 0x00 (byte8Clear) or
+  // 0x10. Every other record keeps its byte 8.
+  bool byte8Drawn = false;
 };
 
 // Object record 0x11: an object attached to a guard (hat, armour).

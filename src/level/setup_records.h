@@ -31,8 +31,10 @@ inline constexpr std::size_t kGuardIdByte = 5;
 inline constexpr std::size_t kBodyTypeByte = 9;
 inline constexpr std::size_t kByte10 = 10;
 inline constexpr std::size_t kByte11 = 11;
-// Bits 0 to 3 are the flags the model keeps; the write-back clears bits 4 to 7.
+// Bits 0 to 3 are the flags the model keeps; bits 4 to 7 belong to the level's
+// setup and are written back as they were.
 inline constexpr std::size_t kFlagsByte = 21;
+inline constexpr std::uint8_t kModelFlagBits = 0x0F;
 }  // namespace guard_record
 
 // Object record 0x08: a weapon.
@@ -40,7 +42,7 @@ namespace weapon_record {
 inline constexpr std::size_t kLength = 136;
 inline constexpr std::size_t kModelByte = 5;
 inline constexpr std::size_t kHolderByte = 7;
-// Either 0x00 or, for every other value the model meets, written back as 0x10.
+// The top byte of the flags word; a drawn hand is 0x00 (right) or 0x10 (left).
 inline constexpr std::size_t kByte8 = 8;
 inline constexpr std::uint8_t kByte8Set = 0x10;
 inline constexpr std::size_t kWeaponIdByte = 128;

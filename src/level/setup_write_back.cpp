@@ -59,10 +59,10 @@ void Store(ByteBuffer& data, const GuardEntry& entry) {
   record[kBodyTypeByte] = Low8(entry.bodyType);
   record[kByte10] = entry.byte10;
   record[kByte11] = entry.byte11;
-  // The model keeps only the four low flag bits, so the byte is rebuilt from them.
-  record[kFlagsByte] =
-      static_cast<std::uint8_t>((entry.flagBit0 ? 0x01 : 0) | (entry.flagBit1 ? 0x02 : 0) |
-                                (entry.flagBit2 ? 0x04 : 0) | (entry.flagBit3 ? 0x08 : 0));
+  // The model keeps the four low flag bits; the high four stay as the file has them.
+  record[kFlagsByte] = static_cast<std::uint8_t>(
+      (record[kFlagsByte] & ~kModelFlagBits) | (entry.flagBit0 ? 0x01 : 0) |
+      (entry.flagBit1 ? 0x02 : 0) | (entry.flagBit2 ? 0x04 : 0) | (entry.flagBit3 ? 0x08 : 0));
 }
 
 void Store(ByteBuffer& data, const WeaponEntry& entry) {
@@ -71,7 +71,7 @@ void Store(ByteBuffer& data, const WeaponEntry& entry) {
   if (!record) return;
   record[kModelByte] = Low8(entry.modelId);
   record[kHolderByte] = entry.holderId;
-  record[kByte8] = entry.byte8Clear ? 0x00 : kByte8Set;
+  if (entry.byte8Drawn) record[kByte8] = entry.byte8Clear ? 0x00 : kByte8Set;
   record[kWeaponIdByte] = Low8(entry.weaponId);
 }
 

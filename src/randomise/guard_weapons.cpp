@@ -82,6 +82,7 @@ bool RearmGuard(GoldeneyeLevel& level, const GuardItems& items, const LevelWeapo
     ArmWith(*items.weapon, OneIn(random, 5) ? pools.secondary : pools.primary);
   }
   items.weapon->byte8Clear = DrawMasked(random, 3) == 0;
+  items.weapon->byte8Drawn = true;
   return promoted;
 }
 

@@ -98,6 +98,7 @@ void ConvertToNemesis(GoldeneyeLevel& level, const GuardItems& items,
   level.spareWeapons.pop_front();
   second.holderId = guard.guardId;
   second.byte8Clear = false;
+  second.byte8Drawn = true;
   level.GetNemesisWeapon(second.modelId, second.weaponId);
   done.weaponIds.push_back(second.weaponId);
   if (items.attachment == nullptr) return;

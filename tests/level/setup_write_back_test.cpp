@@ -63,17 +63,23 @@ TEST_F(WriteBackTest, CleanFileComesBackByteForByte) {
   EXPECT_EQ(model->startWeapons.size(), 1u);
 }
 
-TEST_F(WriteBackTest, NoChangeAltersOnlyTheThreeNormalisedKindsOfByte) {
+// Byte 8 of a weapon is the top byte of its flags word (0x01 on gadgets, 0x40
+// empty, 0x80 a dual wielder's second gun, 0x10 left hand) and the high half
+// of a guard's byte 21 holds setup flags: both come back as they were. Only a
+// starting weapon's second field is rewritten in its canonical form.
+TEST_F(WriteBackTest, NoChangeAltersOnlyStartingWeaponSecondFields) {
   SetupFile file;
   file.Intro(StartWeaponRecord(0x11, 0x00000021, 0x00))  // second field present
       .Intro(StartWeaponRecord(0x12, 0x123456FF, 0x01))  // byte 11 FF, the rest not
       .Intro(StartWeaponRecord(0x13, 0xFFFFFFFF, 0x02))
       .Intro(EndOfIntro())
       .Object(GuardRecord(1, 0x1C, 0xF5))
-      .Object(GuardRecord(2, 0x1C, 0x0A))
-      .Object(WeaponRecord(0x73, 1, 0x37, 0x14))
-      .Object(WeaponRecord(0x74, 2, 0x10, 0x15))
-      .Object(WeaponRecord(0x75, 2, 0x00, 0x16))
+      .Object(GuardRecord(2, 0x1C, 0x3A))
+      .Object(WeaponRecord(0x73, 1, 0x01, 0x26))
+      .Object(WeaponRecord(0x74, 2, 0x40, 0x15))
+      .Object(WeaponRecord(0x75, 2, 0x80, 0x16))
+      .Object(WeaponRecord(0x76, 1, 0x90, 0x05))
+      .Object(WeaponRecord(0x77, 1, 0x37, 0x05))
       .Object(EndOfObjects());
   const ByteBuffer original = file.Build();
 
@@ -83,11 +89,21 @@ TEST_F(WriteBackTest, NoChangeAltersOnlyTheThreeNormalisedKindsOfByte) {
   };
   set(file.IntroOffset(0) + 7, {0x21, 0xFF, 0xFF, 0xFF, 0xFF});
   set(file.IntroOffset(1) + 8, {0xFF, 0xFF, 0xFF});
-  set(file.ObjectOffset(0) + 21, {0x05});
-  set(file.ObjectOffset(2) + 8, {0x10});
-
   EXPECT_EQ(RoundTrip(original), expected);
   EXPECT_EQ(console.Text(), "");
+
+  // A drawn hand is written as 0x00 or 0x10; changed flag bits keep the high half.
+  model->guards[0].flagBit0 = false;
+  model->guards[1].flagBit0 = true;
+  model->weapons[2].byte8Drawn = true;
+  model->weapons[3].byte8Drawn = true;
+  model->weapons[3].byte8Clear = true;
+  model->WriteBackToSetup();
+  set(file.ObjectOffset(0) + 21, {0xF4});
+  set(file.ObjectOffset(1) + 21, {0x3B});
+  set(file.ObjectOffset(4) + 8, {0x10});
+  set(file.ObjectOffset(5) + 8, {0x00});
+  EXPECT_EQ(model->setupData, expected);
 }
 
 TEST_F(WriteBackTest, ChangedFieldsLandInTheirBytesTruncatedToEightBits) {
@@ -111,8 +127,10 @@ TEST_F(WriteBackTest, ChangedFieldsLandInTheirBytesTruncatedToEightBits) {
   level.weapons[0].modelId = 0x1C8;
   level.weapons[0].weaponId = 0x1D;
   level.weapons[0].byte8Clear = false;
+  level.weapons[0].byte8Drawn = true;
   level.weapons[0].holderId = 0x31;
   level.weapons[1].byte8Clear = true;
+  level.weapons[1].byte8Drawn = true;
   level.attachments[0].modelId = 0x1E;
   level.attachments[0].holderId = 0x32;
   level.props[0].modelId = 0x1F;
