@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "image_builder/image_builder.h"
 #include "support/image_inspector.h"
@@ -45,11 +47,15 @@ int CiviliansChanged(const SetupView& before, const SetupView& after,
   return changed;
 }
 
-TEST(FinishableGames, KeysWithinReachAndCiviliansStayScientists) {
+ByteBuffer GameLikeImage() {
   image_builder::ImageOptions options;
   options.layout = image_builder::Layout::kSmall;
-  options.gameGuardIds = true;
-  ImageRunner image(image_builder::BuildImage(options).bytes);
+  options.gameLikeLevels = true;
+  return image_builder::BuildImage(options).bytes;
+}
+
+TEST(FinishableGames, KeysWithinReachAndCiviliansStayScientists) {
+  ImageRunner image(GameLikeImage());
   const testing::ImageView before = testing::InspectImage(image.Input());
 
   std::set<std::uint8_t> keycardAHolders;
@@ -83,6 +89,44 @@ TEST(FinishableGames, KeysWithinReachAndCiviliansStayScientists) {
   EXPECT_GE(civiliansSeen, 50 * 20);
   EXPECT_GE(keycardAHolders.size(), 8u);
   EXPECT_GE(keyCard1Holders.size(), 2u);
+}
+
+constexpr std::uint8_t kDecoder = 38;
+const std::string kEverySwitchOff =
+    "RandomiseStartingWeapons=0\nRandomiseGuardTypes=0\nRandomiseGuardWeapons=0\n"
+    "AddNemesis=0\nRandomiseKeys=0\nRandomiseCubaBody=0\n";
+
+// Dr. Doak hands Bond Facility's door decoder, without which the bottling
+// room stays shut on Secret Agent and 00 Agent. It lies on pad 47, so its
+// record names guard 47, whose own gun comes later.
+TEST(FinishableGames, DecoderStaysADecoderAndNothingUnrandomisedChanges) {
+  ImageRunner image(GameLikeImage());
+  const testing::ImageView before = testing::InspectImage(image.Input());
+  const SetupView& facility = LevelIn(before, level::kFacility);
+  std::vector<std::size_t> decoders;
+  for (std::size_t i = 0; i < facility.weapons.size(); ++i) {
+    if (facility.weapons[i].weaponId == kDecoder) decoders.push_back(i);
+  }
+  ASSERT_EQ(decoders.size(), 1u);
+  ASSERT_TRUE(std::any_of(facility.weapons.begin() + decoders[0] + 1, facility.weapons.end(),
+                          [](const testing::WeaponView& gun) { return gun.holderId == 47; }));
+
+  for (std::uint32_t seed = 1; seed <= 50; ++seed) {
+    SCOPED_TRACE(seed);
+    const RunResult run = image.Run(seed);
+    ASSERT_EQ(run.log.back(), "SUCCESS ROM has been successfully randomised :)");
+    const testing::WeaponView& decoder =
+        LevelIn(testing::InspectImage(run.output), level::kFacility).weapons.at(decoders[0]);
+    EXPECT_EQ(decoder.weaponId, kDecoder);
+    EXPECT_EQ(decoder.byte8, facility.weapons[decoders[0]].byte8);
+
+    const testing::ImageView off = testing::InspectImage(image.Run(seed, kEverySwitchOff).output);
+    ASSERT_EQ(off.setups.size(), before.setups.size());
+    for (std::size_t k = 0; k < off.setups.size(); ++k) {
+      EXPECT_TRUE(off.setups[k].block.data == before.setups[k].block.data)
+          << GetLevelName(before.setups[k].catalogue->levelId) << " changed with every switch off";
+    }
+  }
 }
 
 }  // namespace

@@ -196,6 +196,9 @@ void UseGameGuardIds(LevelId level, std::vector<GuardPlan>& plans, std::vector<s
   }
   for (std::size_t index = 0; index < plans.size(); ++index) {
     GuardPlan& plan = plans[index];
+    if (level == level::kFacility && ids[index] == kDecoderPad && !plan.fixedBody) {
+      plan = {GuardKind::kDefaultType, 1, false, false, false, std::nullopt};
+    }
     if (plan.kind == GuardKind::kCharacter) continue;
     const bool scientist = std::find(scientists->guardIds.begin(), scientists->guardIds.end(),
                                      ids[index]) != scientists->guardIds.end();

@@ -31,6 +31,9 @@ struct GuardPlan {
   bool highFlagBits;
   bool unusualWeaponFlag;
   std::optional<std::uint8_t> fixedBody;
+  // Two guns, one in each hand: the second carries the left-hand and paired
+  // flags (byte 8 = 0x90), which a write-back must keep.
+  bool dualWield = false;
 };
 
 // Realistic levels carry many records of every kind; small ones (and Cuba,
@@ -46,9 +49,14 @@ std::vector<std::uint8_t> AssignGuardIds(LevelId level, std::size_t count, Conte
 // Gives the guards of Facility, Silo, Caves and Bunker 2 the IDs the game's
 // own levels use where Velmo's rules name guards: the scientists (body type
 // 35) are exactly the civilians the mission counts, and Bunker 2 holds the
-// guards behind key card 1's doors among others. Other levels
-// are left as they are.
+// guards behind key card 1's doors among others; Facility's guard 47 is an
+// armed guard, for the door decoder that lies on pad 47. Other levels are
+// left as they are.
 void UseGameGuardIds(LevelId level, std::vector<GuardPlan>& plans, std::vector<std::uint8_t>& ids);
+
+// The door decoder lies on Facility's pad 47, which its record names where a
+// held weapon names its guard.
+inline constexpr std::uint8_t kDecoderPad = 47;
 
 GuardFields GuardFieldsFor(const GuardPlan& plan, std::uint8_t guardId, LevelId level,
                            ContentRandom& random);

@@ -60,7 +60,7 @@ std::vector<SetupReport> WriteSetups(ByteBuffer& image, const ImageOptions& opti
     const SetupFileInfo& info = kSetupFiles[static_cast<std::size_t>(index)];
     std::uint32_t space = info.endBound - offsets[static_cast<std::size_t>(index)];
     BuiltSetup setup = BuildSetupFile(index, options.layout, options.contentSeed, space,
-                                      TargetFor(index, options), options.gameGuardIds);
+                                      TargetFor(index, options), options.gameLikeLevels);
     SetupReport report{info.assetId,
                        info.levelId,
                        offsets[static_cast<std::size_t>(index)],

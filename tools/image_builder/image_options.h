@@ -79,9 +79,11 @@ struct ImageOptions {
   Layout layout = Layout::kRealistic;
   CicVariant cic = CicVariant::k6102;
   ImageFault fault = ImageFault::kNone;
-  // Facility, Silo, Caves and Bunker 2 with the guard IDs of the game's own
-  // levels, for the tests of the rules that name guards.
-  bool gameGuardIds = false;
+  // Levels shaped like the game's own where Velmo's rules depend on it, for
+  // the tests of those rules: Facility, Silo, Caves and Bunker 2 with the
+  // game's guard IDs, Facility's door decoder on pad 47 before guard 47's gun,
+  // dual wielders, and starting weapons with an empty second field.
+  bool gameLikeLevels = false;
   // Length of the file for ImageFault::kTruncated.
   std::uint32_t truncatedLength = 0x100000;
 };

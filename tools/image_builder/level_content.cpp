@@ -33,6 +33,12 @@ constexpr std::array<WeaponPair, 12> kGuardWeapons = {{
 // Weapon byte 8 is 0x00 or 0x10 for most weapons; a few carry other flags.
 constexpr std::array<std::uint8_t, 7> kUnusualWeaponFlags = {0x01, 0x02, 0x12, 0x20,
                                                              0x30, 0x80, 0x90};
+// Facility's door decoder, item 38, a weapon record that lies on a pad.
+constexpr std::uint8_t kDecoderWeaponId = 38;
+constexpr std::uint8_t kDecoderModel = 0xC5;
+constexpr std::uint8_t kGadgetFlag = 0x01;
+constexpr std::uint8_t kDualWieldSecondGunFlags = 0x90;
+
 constexpr std::array<std::uint8_t, 5> kKeyModels = {86, 243, 244, 10, 247};
 constexpr std::array<std::uint8_t, 6> kAttachmentModels = {214, 217, 218, 219, 221, 223};
 
@@ -63,7 +69,9 @@ Chunk GuardChunk(const GuardPlan& plan, std::uint8_t guardId, LevelId level,
   Append(chunk.bytes, MakeGuardRecord(GuardFieldsFor(plan, guardId, level, random), random));
   for (int weapon = 0; weapon < plan.weapons; ++weapon) {
     bool unusual = plan.unusualWeaponFlag && weapon == 0;
-    Append(chunk.bytes, MakeWeaponRecord(RandomWeapon(guardId, unusual, random), random));
+    WeaponFields fields = RandomWeapon(guardId, unusual, random);
+    if (plan.dualWield) fields.byte8 = weapon == 0 ? 0x00 : kDualWieldSecondGunFlags;
+    Append(chunk.bytes, MakeWeaponRecord(fields, random));
   }
   if (plan.attachment) {
     Append(chunk.bytes, MakeAttachmentRecord(Pick(kAttachmentModels, random), guardId, random));
@@ -193,16 +201,22 @@ std::vector<Chunk> Interleave(std::array<std::vector<Chunk>, 3> runs, ContentRan
   }
 }
 
-void AppendObjectList(SetupCore& core, LevelId level, Layout layout, bool gameGuardIds,
+void AppendObjectList(SetupCore& core, LevelId level, Layout layout, bool gameLikeLevels,
                       ContentRandom& random) {
   std::vector<GuardPlan> plans = PlanGuards(level, layout, random);
   std::vector<std::uint8_t> guardIds = AssignGuardIds(level, plans.size(), random);
-  if (gameGuardIds) UseGameGuardIds(level, plans, guardIds);
+  if (gameLikeLevels) UseGameGuardIds(level, plans, guardIds);
   std::uint8_t hiddenGuardId =
       static_cast<std::uint8_t>(*std::max_element(guardIds.begin(), guardIds.end()) + 1);
 
   std::vector<Chunk> guards;
   for (std::size_t index = 0; index < plans.size(); ++index) {
+    if (gameLikeLevels) plans[index].dualWield = plans[index].weapons == 2;
+    // The game's decoder comes before the gun of the guard whose ID is its pad.
+    if (gameLikeLevels && level == level::kFacility && guardIds[index] == kDecoderPad) {
+      WeaponFields decoder{kDecoderModel, kDecoderPad, kGadgetFlag, kDecoderWeaponId};
+      guards.push_back({MakeWeaponRecord(decoder, random), std::nullopt});
+    }
     guards.push_back(GuardChunk(plans[index], guardIds[index], level, random));
   }
   std::vector<Chunk> keys = KeyChunks(level, layout, guardIds, random);
@@ -220,7 +234,8 @@ void AppendObjectList(SetupCore& core, LevelId level, Layout layout, bool gameGu
 
 // Spawn points, then the starting weapons and their ammunition set by set,
 // then the cameras and the rest; Cuba ends with the credits.
-void AppendIntroBlock(SetupCore& core, LevelId level, Layout layout, ContentRandom& random) {
+void AppendIntroBlock(SetupCore& core, LevelId level, Layout layout, bool gameLikeLevels,
+                      ContentRandom& random) {
   bool rich = IsRichLevel(level, layout);
   core.notes.introOffset = static_cast<std::uint32_t>(core.bytes.size());
   std::uint32_t spawns = rich ? random.Between(2, 6) : 1;
@@ -233,6 +248,8 @@ void AppendIntroBlock(SetupCore& core, LevelId level, Layout layout, ContentRand
     std::uint8_t weapon = static_cast<std::uint8_t>(random.Between(1, 0x20));
     std::optional<std::uint8_t> second;
     if (set == dualSet || random.OneIn(4)) second = weapon;
+    // The game's own starting weapons leave their second field empty (FF).
+    if (gameLikeLevels) second.reset();
     Append(core.bytes, MakeStartWeaponRecord(weapon, second, static_cast<std::uint8_t>(set)));
     Append(core.bytes, MakeStartAmmoRecord(static_cast<std::uint8_t>(random.Between(1, 0x1D)),
                                            static_cast<std::uint8_t>(random.Between(7, 200)),
@@ -260,13 +277,13 @@ void AppendPadNames(SetupCore& core, ContentRandom& random) {
 
 }  // namespace
 
-SetupCore BuildSetupCore(LevelId level, Layout layout, bool gameGuardIds, ContentRandom& random) {
+SetupCore BuildSetupCore(LevelId level, Layout layout, bool gameLikeLevels, ContentRandom& random) {
   SetupCore core;
   core.bytes.assign(kSetupHeaderLength, 0);
   AppendPadNames(core, random);
   StoreBigEndian32(&core.bytes[28], kSetupHeaderLength);
-  AppendIntroBlock(core, level, layout, random);
-  AppendObjectList(core, level, layout, gameGuardIds, random);
+  AppendIntroBlock(core, level, layout, gameLikeLevels, random);
+  AppendObjectList(core, level, layout, gameLikeLevels, random);
   StoreBigEndian32(&core.bytes[8], core.notes.introOffset);
   StoreBigEndian32(&core.bytes[12], core.notes.objectListOffset);
   return core;

@@ -33,6 +33,6 @@ struct SetupCore {
 // list, AI lists, pad list, 3D pad list (unused), pad names.
 inline constexpr std::uint32_t kSetupHeaderLength = 32;
 
-SetupCore BuildSetupCore(LevelId level, Layout layout, bool gameGuardIds, ContentRandom& random);
+SetupCore BuildSetupCore(LevelId level, Layout layout, bool gameLikeLevels, ContentRandom& random);
 
 }  // namespace velmo::image_builder

@@ -72,10 +72,10 @@ Attempt FitToSpace(const SetupCore& core, int entryIndex, int memLevel, std::uin
 }  // namespace
 
 BuiltSetup BuildSetupFile(int entryIndex, Layout layout, std::uint64_t contentSeed,
-                          std::uint32_t space, const FillTarget* target, bool gameGuardIds) {
+                          std::uint32_t space, const FillTarget* target, bool gameLikeLevels) {
   const SetupFileInfo& info = kSetupFiles.at(static_cast<std::size_t>(entryIndex));
   ContentRandom random(contentSeed, LevelStream(entryIndex, kCorePart));
-  SetupCore core = BuildSetupCore(info.levelId, layout, gameGuardIds, random);
+  SetupCore core = BuildSetupCore(info.levelId, layout, gameLikeLevels, random);
   Attempt attempt = target
                         ? FitToSpace(core, entryIndex, info.memLevel, contentSeed, space, *target)
                         : Assemble(core, kShortDataLength, entryIndex, info.memLevel, contentSeed);

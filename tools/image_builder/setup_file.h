@@ -30,9 +30,10 @@ inline constexpr FillTarget kOverflowingFill{1.03, 1.20};
 // Builds the setup file of the entryIndex-th catalogue entry. With a target
 // the data after the object list is lengthened until the compressed file
 // fills that share of `space` bytes; without one it stays short.
-// With gameGuardIds the guards carry the IDs of the game's own levels (see
-// UseGameGuardIds).
+// With gameLikeLevels the level is shaped like the game's own where Velmo's
+// rules depend on it (see ImageOptions::gameLikeLevels).
 BuiltSetup BuildSetupFile(int entryIndex, Layout layout, std::uint64_t contentSeed,
-                          std::uint32_t space, const FillTarget* target, bool gameGuardIds = false);
+                          std::uint32_t space, const FillTarget* target,
+                          bool gameLikeLevels = false);
 
 }  // namespace velmo::image_builder
