@@ -25,10 +25,10 @@ struct RunOptions {
 };
 
 // Reads Seed, then SpoilerLog, then the randomiser switches, then
-// ConvertByteOrder, then PJ64GameEntry. Every invalid
-// value gets its ERROR line and the result is false; only when all are valid
-// come the INFO lines for the seed and for each switch that is off. The values
-// are read exactly as stored, so " 5" is no seed and "yes" no switch.
+// ConvertByteOrder, then PJ64GameEntry. Every invalid value gets its ERROR
+// line and the result is false; only when all are valid come the INFO lines
+// for the seed and for each randomiser switch that is off. The values are
+// read exactly as stored, so " 5" is no seed and "yes" no switch.
 bool ReadRunOptions(const ConfigFile& config, RunOptions& options);
 
 }  // namespace velmo
