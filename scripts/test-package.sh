@@ -62,8 +62,8 @@ build/tools/velmo-make-image "$image" > /dev/null
 # The starting configuration, as a player finds it.
 starting_ini() {
   local rdb="$1"
-  printf '%s\n' TraceLogging=0 UpdatePJ64=0 "PJ64RDBFile=$rdb" RandomisedROMs=0 SpoilerLog=1 \
-    ConvertByteOrder=1 Seed= RandomiseStartingWeapons=1 RandomiseGuardTypes=1 \
+  printf '%s\n' TraceLogging=0 UpdatePJ64=0 "PJ64RDBFile=$rdb" PJ64GameEntry=1 RandomisedROMs=0 \
+    SpoilerLog=1 ConvertByteOrder=1 Seed= RandomiseStartingWeapons=1 RandomiseGuardTypes=1 \
     RandomiseGuardWeapons=1 AddNemesis=1 RandomiseKeys=1 RandomiseCubaBody=1
 }
 
@@ -116,11 +116,14 @@ expected_ini() {
   sed "$@" "$packaged"
 }
 
-# The checksum words of an image, as the database section names them.
-section_name() {
-  local words
-  words="$(od -An -tx1 -j16 -N8 "$1" | tr -d ' \n' | tr a-f A-F)"
-  printf '[%s-%s-C:45]' "${words:0:8}" "${words:8:8}"
+# The log lines of the run that adds the entry for every randomised GoldenEye,
+# as the starting Velmo.ini asks, and of the runs after it; the database after
+# them.
+game_entry_added='SUCCESS ROM::UpdateRDB(): Added the Project 64 entry for every randomised GoldenEye [GOLDENEYE-C:45]'
+game_entry_there='INFO ROM::UpdateRDB(): The Project 64 entry for every randomised GoldenEye is already there'
+with_game_entry() {
+  printf '[Existing-Entry]\nGood Name=Other\n\n[GOLDENEYE-C:45]\n%s\n' \
+    'Alt Identifier=DCBC50D1-09FD1AA3-C:45'
 }
 
 # Unpacks the archive into a fresh folder with a space in its path and runs
@@ -171,19 +174,14 @@ try_package() {
 
   start_velmo "$elsewhere" "$velmo_dir/$program" "$place/GoldenEye.z64" "$log"
   check_run "$log" "$platform, database update on"
-  log_text "$log" | grep -qx 'SUCCESS ROM::UpdateRDB(): Updated Project 64 RDB entry file' ||
+  log_text "$log" | grep -qxF "$game_entry_added" ||
     fail "$platform: the database was not updated"
-  local section
-  section="$(section_name "$place/GoldenEye_rand.z64")"
-  diff <(printf '[Existing-Entry]\nGood Name=Other\n\n%s\n%s\n' "$section" \
-    'Good Name=GoldenEye 007 (Randomised by Velmo)') \
-    <(tr -d '\r' < "$database" | head -n 5) ||
-    fail "$platform: the database does not end with the new image's section"
-  [ "$(grep -c '^\[' "$database")" = 2 ] || fail "$platform: not exactly one section was added"
+  diff <(with_game_entry) <(tr -d '\r' < "$database") ||
+    fail "$platform: the database does not end with the entry for every randomised GoldenEye"
   cmp "$velmo_dir/Velmo.ini" <(sed 's/^RandomisedROMs=1/RandomisedROMs=2/' "$configured") ||
     fail "$platform: Velmo.ini was not rewritten with RandomisedROMs=2"
   check_folders "$place" "$elsewhere" "$program" "$log" Project64.rdb
-  echo "$platform: UpdatePJ64=1 with PJ64RDBFile=$database_setting added $section"
+  echo "$platform: UpdatePJ64=1 with PJ64RDBFile=$database_setting added [GOLDENEYE-C:45]"
 
   # A byte-swapped dump, as many players have, works with these settings too
   # and gives a .z64.
@@ -192,6 +190,10 @@ try_package() {
   dd if="$image" of="$dumps/GoldenEye.v64" conv=swab status=none
   start_velmo "$elsewhere" "$velmo_dir/$program" "$dumps/GoldenEye.v64" "$log"
   check_run "$log" "$platform, .v64 dump"
+  log_text "$log" | grep -qxF "$game_entry_there" ||
+    fail "$platform: the second run did not find the entry for every randomised GoldenEye"
+  diff <(with_game_entry) <(tr -d '\r' < "$database") ||
+    fail "$platform: the second run changed the database"
   log_text "$log" | grep -qxF "INFO ROM::ProcessROMHeader(): Converted the [byte-swapped (.v64)] \
 image to big-endian order, to be saved as [$(shown_path "$dumps/GoldenEye_rand.z64")]" ||
     fail "$platform: the .v64 dump was not converted"

@@ -44,16 +44,17 @@ build/tools/velmo-make-image "$same/small-6105.z64" --layout small --cic 6105 --
 build/tools/velmo-make-image "$same/no-room.z64" --variant setup-larger-than-space > /dev/null
 
 # One side's run in a folder of its own: Velmo beside its Velmo.ini (which
-# asks for every optional TRACE line and for the database update), a
-# database with one older entry, and the image. velmo-seeded runs Velmo's
-# command line with the given seed in place of the clock's.
+# asks for every optional TRACE line and for the database update, and holds
+# the lines of extra_options when set), a database with one older entry, and
+# the image. velmo-seeded runs Velmo's command line with the given seed in
+# place of the clock's.
 run_side() {
   local folder="$1" image="$2" seed="$3" velmo="$4" seeded="$5"
   shift 5
   mkdir -p "$folder"
   cp "$velmo" "$seeded" "$same/$image" "$folder/"
-  printf 'TraceLogging=1\nUpdatePJ64=1\nPJ64RDBFile=Project64.rdb\nRandomisedROMs=6\n' \
-    > "$folder/Velmo.ini"
+  printf 'TraceLogging=1\nUpdatePJ64=1\nPJ64RDBFile=Project64.rdb\nRandomisedROMs=6\n%b' \
+    "${extra_options:-}" > "$folder/Velmo.ini"
   printf '[Existing-Entry]\nGood Name=Other\n' > "$folder/Project64.rdb"
   (cd "$folder" && "$@" "$seed" "$(basename "$velmo")" "$image" < /dev/null > log.txt)
 }
@@ -96,6 +97,12 @@ compare_builds() {
 compare_builds realistic.z64 1 "SUCCESS ROM has been successfully randomised :)"
 compare_builds small-6105.z64 3141592653 "SUCCESS ROM has been successfully randomised :)"
 compare_builds no-room.z64 7 "ERROR Error provoking seed was 7"
+# The database's entry for every randomised GoldenEye in place of the image's
+# own section.
+extra_options='PJ64GameEntry=1\n' compare_builds realistic.z64 25 \
+  "SUCCESS ROM has been successfully randomised :)"
+diff <(printf '[Existing-Entry]\nGood Name=Other\n\n[GOLDENEYE-C:45]\n%s\n' \
+  'Alt Identifier=DCBC50D1-09FD1AA3-C:45') "$same/linux-25/Project64.rdb"
 
 # Seed=N in the configuration makes the game the clock's seed N made: Velmo
 # itself, on each build, must give the image, database and spoiler log of the

@@ -13,6 +13,7 @@ inline constexpr std::string_view kConfigSeparator = "=";
 inline constexpr std::string_view kTraceLoggingKey = "TraceLogging";
 inline constexpr std::string_view kUpdatePJ64Key = "UpdatePJ64";
 inline constexpr std::string_view kPJ64RDBFileKey = "PJ64RDBFile";
+inline constexpr std::string_view kPJ64GameEntryKey = "PJ64GameEntry";
 inline constexpr std::string_view kRandomisedROMsKey = "RandomisedROMs";
 // Options that shape the game a run makes; Velmo only reads them.
 inline constexpr std::string_view kSeedKey = "Seed";

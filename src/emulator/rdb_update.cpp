@@ -4,13 +4,25 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <string_view>
 
 #include "app/config_file.h"
 #include "app/logger.h"
+#include "emulator/rdb_section_lookup.h"
 #include "platform/file_length.h"
 #include "platform/file_sync.h"
 
 namespace velmo {
+namespace {
+
+// When no section matches an image's checksum words, Project64 3.0 and later
+// look for the one named by the header's internal name and country code, and
+// follow its Alt Identifier to the section it names: here the original
+// NTSC GoldenEye's own.
+constexpr std::string_view kGameEntryName = "GOLDENEYE-C:45";
+constexpr std::string_view kOriginalGameSection = "DCBC50D1-09FD1AA3-C:45";
+
+}  // namespace
 
 std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2Text) {
   // C:45 is the country field: 0x45, the region letter E of the NTSC game.
@@ -29,11 +41,41 @@ std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2
          "SMM-TLB=0\n";
 }
 
+std::string BuildGameEntry() {
+  return "\n[" + std::string(kGameEntryName) +
+         "]\nAlt Identifier=" + std::string(kOriginalGameSection) + "\n";
+}
+
 namespace {
 
-// The section's one write, checked through the flush and the close.
-bool AppendSection(std::ofstream& database, const std::string& section) {
-  database.write(section.data(), static_cast<std::streamsize>(section.size()));
+// The path of the database when the options ask for an update; logs why not.
+bool DatabaseToUpdate(const ConfigFile& config, std::string& path) {
+  std::int32_t update = 0;
+  if (!config.GetInt(kUpdatePJ64Key, update)) {
+    LogWarn(
+        "ROM::UpdateRDB(): Missing entry 'UpdatePJ64' in config file, will not update PJ64 RDB");
+    return false;
+  }
+  if (update == 0) {
+    LogWarn("ROM::UpdateRDB(): Option set not to update PJ64 RDB file");
+    return false;
+  }
+  if (!config.GetString(kPJ64RDBFileKey, path)) {
+    LogError(
+        "ROM::UpdateRDB(): Missing entry 'PJ64RDBFile' in config file, will not update PJ64 RDB!");
+    return false;
+  }
+  return true;
+}
+
+void LogUnableToLoad(const std::string& path) {
+  LogError("ROM::UpdateRDB(): Unable to load [" + path + "] PJ64 RDB file!");
+  LogError("ROM::UpdateRDB(): Check PJ64 is not running");
+}
+
+// The text's one write, checked through the flush and the close.
+bool WriteAndClose(std::ofstream& database, const std::string& text) {
+  database.write(text.data(), static_cast<std::streamsize>(text.size()));
   database.flush();
   const bool written = database.good();
   database.close();
@@ -50,41 +92,56 @@ void TakeBackAppend(const std::string& path, std::optional<std::uint64_t> length
   }
 }
 
-}  // namespace
-
-bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std::string& crc2Text) {
-  std::int32_t update = 0;
-  if (!config.GetInt(kUpdatePJ64Key, update)) {
-    LogWarn(
-        "ROM::UpdateRDB(): Missing entry 'UpdatePJ64' in config file, will not update PJ64 RDB");
-    return true;
-  }
-  if (update == 0) {
-    LogWarn("ROM::UpdateRDB(): Option set not to update PJ64 RDB file");
-    return true;
-  }
-  std::string path;
-  if (!config.GetString(kPJ64RDBFileKey, path)) {
-    LogError(
-        "ROM::UpdateRDB(): Missing entry 'PJ64RDBFile' in config file, will not update PJ64 RDB!");
-    return true;
-  }
+// Appends the text whole or not at all, and logs a failure; true once the
+// text is on the disk.
+bool AppendToDatabase(const std::string& path, const std::string& text) {
   const std::optional<std::uint64_t> lengthBefore = platform::FileLength(path);
   std::ofstream database(path, std::ios::out | std::ios::app);
   if (!database) {
-    LogError("ROM::UpdateRDB(): Unable to load [" + path + "] PJ64 RDB file!");
-    LogError("ROM::UpdateRDB(): Check PJ64 is not running");
-    return true;
+    LogUnableToLoad(path);
+    return false;
   }
   // On the disk before the SUCCESS line: a power cut after it keeps the entry.
-  if (AppendSection(database, BuildRdbSection(crc1Text, crc2Text)) &&
-      platform::FlushFileToDisk(path)) {
-    LogSuccess("ROM::UpdateRDB(): Updated Project 64 RDB entry file");
-    return true;
-  }
+  if (WriteAndClose(database, text) && platform::FlushFileToDisk(path)) return true;
   TakeBackAppend(path, lengthBefore);
   LogError("ROM::UpdateRDB(): Failed writing to [" + path +
            "] PJ64 RDB file, it is left as it was!");
+  return false;
+}
+
+// A second game entry would change nothing, so a database that has one is
+// left as it is. One that cannot be read is not appended to either: whether
+// it holds the entry is unknown.
+void AddGameEntry(const std::string& path) {
+  switch (FindRdbSection(path, kGameEntryName)) {
+    case RdbSectionLookup::kPresent:
+      LogInfo(
+          "ROM::UpdateRDB(): The Project 64 entry for every randomised GoldenEye is already "
+          "there");
+      return;
+    case RdbSectionLookup::kUnreadable:
+      LogUnableToLoad(path);
+      return;
+    case RdbSectionLookup::kAbsent:
+      break;
+  }
+  if (AppendToDatabase(path, BuildGameEntry())) {
+    LogSuccess("ROM::UpdateRDB(): Added the Project 64 entry for every randomised GoldenEye [" +
+               std::string(kGameEntryName) + "]");
+  }
+}
+
+}  // namespace
+
+bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std::string& crc2Text,
+               Pj64Entry entry) {
+  std::string path;
+  if (!DatabaseToUpdate(config, path)) return true;
+  if (entry == Pj64Entry::kGameEntry) {
+    AddGameEntry(path);
+  } else if (AppendToDatabase(path, BuildRdbSection(crc1Text, crc2Text))) {
+    LogSuccess("ROM::UpdateRDB(): Updated Project 64 RDB entry file");
+  }
   return true;
 }
 

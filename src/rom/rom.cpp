@@ -184,7 +184,8 @@ bool ROM::WriteSpoilerLog() {
 }
 
 bool ROM::UpdateRDB() {
-  return velmo::UpdateRDB(config, crc1Text, crc2Text);
+  return velmo::UpdateRDB(config, crc1Text, crc2Text,
+                          options.pj64GameEntry ? Pj64Entry::kGameEntry : Pj64Entry::kImageSection);
 }
 
 void ROM::IncrementRandomisedROMs() {

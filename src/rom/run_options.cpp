@@ -71,6 +71,7 @@ bool ReadRunOptions(const ConfigFile& config, RunOptions& options) {
     valid = ReadSwitch(config, entry.key, options.randomisers.*entry.isOn) && valid;
   }
   valid = ReadSwitch(config, kConvertByteOrderKey, options.convertByteOrder) && valid;
+  valid = ReadSwitch(config, kPJ64GameEntryKey, options.pj64GameEntry) && valid;
   if (valid) ReportOptions(options);
   return valid;
 }

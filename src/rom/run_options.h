@@ -18,13 +18,17 @@ struct RunOptions {
   // From ConvertByteOrder: take byte-swapped and little-endian images too.
   // Off when the key is missing, so that older configurations refuse them.
   bool convertByteOrder = false;
+  // From PJ64GameEntry: give Project64's database the one entry for every
+  // randomised GoldenEye instead of a section per image. Off when the key is
+  // missing, so that older configurations keep their section per image.
+  bool pj64GameEntry = false;
 };
 
 // Reads Seed, then SpoilerLog, then the randomiser switches, then
-// ConvertByteOrder. Every invalid
-// value gets its ERROR line and the result is false; only when all are valid
-// come the INFO lines for the seed and for each switch that is off. The values
-// are read exactly as stored, so " 5" is no seed and "yes" no switch.
+// ConvertByteOrder, then PJ64GameEntry. Every invalid value gets its ERROR
+// line and the result is false; only when all are valid come the INFO lines
+// for the seed and for each randomiser switch that is off. The values are
+// read exactly as stored, so " 5" is no seed and "yes" no switch.
 bool ReadRunOptions(const ConfigFile& config, RunOptions& options);
 
 }  // namespace velmo

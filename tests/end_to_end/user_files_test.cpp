@@ -123,6 +123,7 @@ TEST_F(RealRun, SpoilerLogThatRunsOutOfRoomLeavesNoFileAndTheRunSucceeds) {
 struct DatabaseRoom {
   const char* name;
   std::uint64_t room;  // what the disk still takes of the new section
+  const char* entryOption = "";
 };
 
 void PrintTo(const DatabaseRoom& room, std::ostream* out) {
@@ -138,7 +139,8 @@ TEST_P(DatabaseOnAFullDisk, FailedAppendIsTakenBackAndReported) {
   const std::string rdb = pj64.File("Project64.rdb");
   std::string database = kDatabase + std::string(length - kDatabase.size() - 1, ';') + "\n";
   WriteTextFile(rdb, database);
-  WriteTextFile(dir.File("Velmo.ini"), "UpdatePJ64=1\nPJ64RDBFile=" + rdb + "\n");
+  WriteTextFile(dir.File("Velmo.ini"),
+                "UpdatePJ64=1\nPJ64RDBFile=" + rdb + "\n" + GetParam().entryOption);
   const std::uint64_t limit = pj64.Restrict(0, length + GetParam().room);
 
   const ChildRun run = RunChild(LinkVelmo(dir.File("Velmo")), {input}, WithFileSizeLimit(limit));
@@ -152,10 +154,13 @@ TEST_P(DatabaseOnAFullDisk, FailedAppendIsTakenBackAndReported) {
   EXPECT_EQ(pj64.FileNames(), std::vector<std::string>{"Project64.rdb"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DatabaseOnAFullDisk,
-                         ::testing::Values(DatabaseRoom{"PartOfTheSection", 100},
-                                           DatabaseRoom{"NoRoomAtAll", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DatabaseOnAFullDisk,
+    ::testing::Values(DatabaseRoom{"PartOfTheSection", 100}, DatabaseRoom{"NoRoomAtAll", 0},
+                      // The game entry is 56 bytes long.
+                      DatabaseRoom{"PartOfTheGameEntry", 20, "PJ64GameEntry=1\n"},
+                      DatabaseRoom{"NoRoomForTheGameEntry", 0, "PJ64GameEntry=\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RealRun, ConfigurationSaveThatRunsOutOfRoomKeepsTheOldFile) {
   // Longer than the image and a page, so that either restriction stops it.

@@ -19,6 +19,7 @@ struct OptionsCase {
   bool valid;
   std::vector<std::string> log;
   std::optional<std::uint32_t> seed = std::nullopt;
+  bool pj64GameEntry = false;
 };
 
 std::string SeedError(const std::string& value) {
@@ -52,6 +53,7 @@ TEST_P(RunOptionsTest, ReadsExactValuesAndReportsThemInOrder) {
   EXPECT_EQ(console.Lines(), c.log);
   if (c.valid) {
     EXPECT_EQ(options.seed, c.seed);
+    EXPECT_EQ(options.pj64GameEntry, c.pj64GameEntry);
   }
 }
 
@@ -88,7 +90,15 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"BadSeedAndSwitch",
                     "Seed=x\nRandomiseStartingWeapons=00\n",
                     false,
-                    {SeedError("x"), SwitchError("RandomiseStartingWeapons", "00")}}),
+                    {SeedError("x"), SwitchError("RandomiseStartingWeapons", "00")}},
+        // The game entry is no randomiser: off or on, it has no INFO line.
+        OptionsCase{"GameEntryOnWhenEmpty", "PJ64GameEntry=\n", true, {}, std::nullopt, true},
+        OptionsCase{"GameEntryOn", "PJ64GameEntry=1\n", true, {}, std::nullopt, true},
+        OptionsCase{"GameEntryOff", "PJ64GameEntry=0\n", true, {}},
+        OptionsCase{"GameEntryBadValueLast",
+                    "PJ64GameEntry=on\nConvertByteOrder=2\n",
+                    false,
+                    {SwitchError("ConvertByteOrder", "2"), SwitchError("PJ64GameEntry", "on")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

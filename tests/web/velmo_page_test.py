@@ -3,7 +3,8 @@
 
 One browser runs the cases one after another, in one page load, against the
 native Velmo on the same synthetic images and the same Velmo.ini. Leaves
-screenshots of a finished and of a refused run in the output folder.
+screenshots of a finished and of a refused run, and of the finished run's
+Project64 panel, in the output folder.
 
   velmo_page_test.py PAGE NATIVE_VELMO MAKE_IMAGE OUTPUT_FOLDER
 """
@@ -184,6 +185,20 @@ class Cases:
         native = self.native_run("replayed", self.image, settings_file("12345", off))
         self.compare_game(native, self.image.name)
         check(self.page.element("#seed").text == "12345", "the seed is not shown")
+        # The entry for every game is what the console tool appends with
+        # PJ64GameEntry=1 to a database without it.
+        with_entry = self.native_run("game-entry", self.image,
+                                     settings_file("12345", off) + "PJ64GameEntry=1\n")
+        check(self.page.element("#game-entry").get_attribute("value").encode() ==
+              with_entry.file("Project64.rdb"), "the game entry differs from the native one")
+        check(self.page.element("#game-entry").is_displayed(), "the game entry cannot be seen")
+        check("Project64 3.0 or later: paste this once at the end of Project64.rdb; every game "
+              "Velmo makes then runs with GoldenEye's own settings" in
+              self.page.element("#database-box").text.splitlines(),
+              "the game entry's line is not shown")
+        check(not self.page.element("#database").is_displayed(),
+              "the image's own section is not behind a click")
+        self.page.element("#database-box").screenshot(str(self.out / "velmo-page-project64.png"))
         _, database = self.page.download("#database-download")
         check(database == native.file("Project64.rdb"), "the database entry differs")
         check(self.page.element("#database").get_attribute("value").encode() == database,

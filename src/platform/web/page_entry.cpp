@@ -10,6 +10,7 @@
 
 #include "app/driver.h"
 #include "app/run_paths.h"
+#include "emulator/rdb_update.h"
 #include "platform/clock.h"
 
 namespace {
@@ -55,6 +56,13 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoOutputPath() {
 // Where the latest run writes its spoiler log, when it writes one.
 EMSCRIPTEN_KEEPALIVE const char* VelmoSpoilerLogPath() {
   return LatestSpoilerLogPath().c_str();
+}
+
+// The entry for every randomised GoldenEye that Project64 3.0 and later
+// need once, exactly as the console tool appends it.
+EMSCRIPTEN_KEEPALIVE const char* VelmoGameEntry() {
+  static const std::string entry = velmo::BuildGameEntry();
+  return entry.c_str();
 }
 
 // The top of the WebAssembly heap, which never comes down: when a run leaves

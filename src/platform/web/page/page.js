@@ -136,6 +136,8 @@
     $('spoiler-box').open = false;
     $('spoiler').textContent = '';
     $('database').value = '';
+    $('game-entry').value = '';
+    $('image-section-box').open = false;
     $('run-stats').textContent = '';
   }
 
@@ -151,6 +153,7 @@
       $('spoiler').textContent = result.spoiler;
       link('spoiler-download', result.spoilerName, result.spoiler, 'text/plain;charset=utf-8');
     }
+    $('game-entry').value = result.gameEntry || '';
     $('database').value = result.database || '';
     link('database-download', `${stemOf(result.outputName)}_Project64_entry.txt`,
       result.database || '', 'text/plain;charset=utf-8');
@@ -282,6 +285,8 @@
     setStatus('Seed set: Randomise makes this game again.');
   });
   $('copy-log').addEventListener('click', () => copyText(logView.textContent, logView));
+  $('copy-game-entry').addEventListener('click',
+    () => copyText($('game-entry').value, $('game-entry')));
   $('copy-database').addEventListener('click', () => copyText($('database').value, $('database')));
 
   loadSettings();

@@ -67,6 +67,7 @@ function run(velmo, {imageName, image, settings}) {
     spoilerName: spoilerPath,
     spoiler: succeeded ? readIfPresent(FS, spoilerPath, 'utf8') : null,
     database: succeeded ? readIfPresent(FS, databaseName, 'utf8') : null,
+    gameEntry: velmo.ccall('VelmoGameEntry', 'string', [], []),
     settings: readIfPresent(FS, 'Velmo.ini', 'utf8'),
     seconds,
     memoryBytes: velmo.HEAP8.length,
