@@ -125,6 +125,7 @@ class Page:
             lambda driver: self.element("#run-stats").text != "")
         stats = self.element("#run-stats")
         self.runs.append({"seconds": float(stats.get_attribute("data-seconds")),
+                          "from_click": float(stats.get_attribute("data-seconds-from-click")),
                           "memory": int(stats.get_attribute("data-memory-bytes")),
                           "heap": int(stats.get_attribute("data-heap-top"))})
 

@@ -20,6 +20,7 @@
 
   let chosenFile = null;
   let chosenBytes = null;  // the chosen file's reading, started when it was chosen
+  let clickedAt = 0;  // when the player asked for the run, on the page's clock
   let worker = null;
   let running = false;
   let levelsSeen = 0;
@@ -213,6 +214,8 @@
     stats.dataset.seconds = String(result.seconds);
     stats.dataset.memoryBytes = String(result.memoryBytes);
     stats.dataset.heapTop = String(result.heapTop);
+    // From the click until the result is in the page.
+    stats.dataset.secondsFromClick = String((performance.now() - clickedAt) / 1000);
     readAhead();
   }
 
@@ -260,6 +263,7 @@
 
   async function randomise(event) {
     event.preventDefault();
+    clickedAt = event.timeStamp;
     if (running) return;
     if (!chosenFile) {
       setStatus('Choose your image first (step 1).');
