@@ -191,6 +191,9 @@ class Cases:
         return name
 
     def replayed_seed(self):
+        # The module is compiled and started while the player still chooses.
+        WebDriverWait(self.page.driver, 30, 0.05).until(
+            lambda driver: self.page.element("#settings").get_attribute("data-ready") == "yes")
         off = ("RandomiseGuardTypes", "AddNemesis")
         self.page.set_settings("12345", off)
         self.page.randomise(self.image)

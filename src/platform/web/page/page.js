@@ -82,7 +82,7 @@
     chosenFile = file;
     chosenBytes = null;
     readAhead();
-    $('chosen').textContent = `Chosen: ${file.name} (${(file.size / 1048576).toFixed(1)} MiB)`;
+    $('chosen').textContent = `Chosen: ${file.name} (${mebibytesRoundedUp(file.size)} MiB)`;
     setStatus('');
   }
 
