@@ -216,7 +216,7 @@
     stats.dataset.heapTop = String(result.heapTop);
     // From the click until the result is in the page.
     stats.dataset.secondsFromClick = String((performance.now() - clickedAt) / 1000);
-    readAhead();
+    if (!chosenBytes) readAhead();
   }
 
   // A fault of the page or the browser, never of the image: said as such.
@@ -230,7 +230,7 @@
   // that the next run finds its module ready; one that could not even start
   // is tried again at the next click.
   function crashed(message, memoryShortfall) {
-    worker.terminate();
+    if (worker) worker.terminate();
     worker = null;
     delete form.dataset.ready;
     if (!running) return;
@@ -240,7 +240,7 @@
     showPageFault(memoryShortfall ?
       `The browser ran out of memory while randomising: ${memoryShortfall}` :
       `The browser stopped the run: ${message}`);
-    readAhead();
+    if (!chosenBytes) readAhead();
   }
 
   function startWorker() {
@@ -263,8 +263,8 @@
 
   async function randomise(event) {
     event.preventDefault();
-    clickedAt = event.timeStamp;
     if (running) return;
+    clickedAt = event.timeStamp;
     if (!chosenFile) {
       setStatus('Choose your image first (step 1).');
       imageInput.focus();
@@ -295,7 +295,6 @@
       running = false;
       button.disabled = false;
       showPageFault(`The browser could not read ${chosenFile.name}: ${error.message}`);
-      readAhead();
       return;
     }
     worker.postMessage({imageName: chosenFile.name, image: bytes, settings: settingsFile()},
