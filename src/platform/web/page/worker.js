@@ -1,6 +1,6 @@
-// The worker that runs Velmo, behind emscripten's module in the same script
-// and the module's WebAssembly, as base64 text, before both. One module
-// serves every run: each run gets a clean folder of the in-memory file system
+// The worker that runs Velmo. Its script holds, before this code, the
+// module's WebAssembly as base64 text and emscripten's module script. One
+// module serves every run: each run gets a clean folder of the in-memory file system
 // holding the player's image and the Velmo.ini the page made, and hands back
 // what the run wrote there.
 'use strict';
@@ -138,6 +138,8 @@ function run(velmo, {imageName, image, settings}) {
 
 onmessage = (event) => {
   ready.then((velmo) => run(velmo, event.data)).catch((error) => {
+    // JavaScript's own allocations (a file's bytes) fail with a RangeError.
+    if (error instanceof RangeError && !memoryShortfall) memoryShortfall = error.message;
     crashed(String(error && error.message || error));
   });
 };
