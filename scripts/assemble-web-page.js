@@ -1,17 +1,18 @@
 // Puts Velmo.html together: the page's markup with its styles, its script
-// and the worker's script (emscripten's module, WebAssembly inside, followed
-// by the worker's own code) inline, and a Content-Security-Policy that
-// allows exactly these inline pieces and no connection of any kind.
+// and the worker's script (the module's WebAssembly as base64 text,
+// emscripten's module script, then the worker's own code) inline, and a
+// Content-Security-Policy that allows exactly these inline pieces and no
+// connection of any kind.
 //
-//   node assemble-web-page.js PAGE_DIR MODULE_JS VERSION RELEASE OUTPUT
+//   node assemble-web-page.js PAGE_DIR MODULE_JS MODULE_WASM VERSION RELEASE OUTPUT
 'use strict';
 const crypto = require('crypto');
 const fs = require('fs');
 const path = require('path');
 
-const [pageDir, moduleFile, version, release, output] = process.argv.slice(2);
+const [pageDir, moduleFile, wasmFile, version, release, output] = process.argv.slice(2);
 if (!output) {
-  console.error('usage: assemble-web-page.js PAGE_DIR MODULE_JS VERSION RELEASE OUTPUT');
+  console.error('usage: assemble-web-page.js PAGE_DIR MODULE_JS MODULE_WASM VERSION RELEASE OUTPUT');
   process.exit(2);
 }
 
@@ -32,7 +33,10 @@ const hash = (text) => `'sha256-${crypto.createHash('sha256').update(text, 'utf8
 
 const style = checkInline(pageFile('page.css'), 'page.css');
 const script = checkInline(pageFile('page.js'), 'page.js');
-const worker = checkInline(`${read(moduleFile)}\n${pageFile('worker.js')}`, 'the worker');
+const wasm = fs.readFileSync(wasmFile).toString('base64');
+const worker = checkInline(
+  `const velmoModuleBase64 = '${wasm}';\n${read(moduleFile)}\n${pageFile('worker.js')}`,
+  'the worker');
 
 // The worker is made from a Blob of its text (a page opened from disk may
 // not start one from a file) and inherits this policy: WebAssembly may be

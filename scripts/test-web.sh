@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velmo.html (scripts/build-web.sh) and tests it in headless Chromium,
 # driven by chromedriver through Selenium, against the native Velmo of the
-# Linux build (build/). Leaves screenshots of a finished and of a refused run
-# in build-web/.
+# Linux build (build/). Leaves screenshots of a finished run, of a refused
+# image and of a file too large to be one in build-web/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/ensure-packages.sh chromium chromium-driver python3-selenium

@@ -133,6 +133,12 @@ bool ProcessROMHeader(MappedRomFile& romFile) {
 
 bool ProcessROMHeader(MappedRomFile& romFile, const HeaderStepInput& input, bool& converted) {
   converted = false;
+  // An image that cannot be mapped (no memory left for the view, say) would
+  // read as zeros and be refused for a byte order it does not have.
+  if (WholeFile(romFile).empty()) {
+    LogError("ROM: Unable to map ROM");
+    return false;
+  }
   if (RefusedAsArchive(romFile, input.inputPath)) return false;
   if (input.convertByteOrder && !ConvertByteOrder(romFile, input, converted)) return false;
   const CartridgeHeader header = ReadHeader(romFile);

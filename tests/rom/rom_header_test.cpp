@@ -76,6 +76,12 @@ TEST_F(RomHeaderTest, CorrectImageIsReportedAllGreenAndAccepted) {
   EXPECT_EQ(console.CurrentAttribute(), kColourDefault);
 }
 
+TEST_F(RomHeaderTest, ImageThatCannotBeMappedIsRefusedForThatAlone) {
+  MappedRomFile unmappable;  // never loaded: every view of it fails
+  EXPECT_FALSE(ProcessROMHeader(unmappable));
+  EXPECT_EQ(console.Lines(), std::vector<std::string>{"ERROR ROM: Unable to map ROM"});
+}
+
 TEST_F(RomHeaderTest, AnyFirstByteFrom0x80To0x8FIsBigEndian) {
   ByteBuffer image = MakeHeaderImage();
   image[0] = 0x8F;

@@ -3,8 +3,8 @@
 
 One browser runs the cases one after another, in one page load, against the
 native Velmo on the same synthetic images and the same Velmo.ini. Leaves
-screenshots of a finished and of a refused run, and of the finished run's
-Project64 panel, in the output folder.
+screenshots of a finished run, of its Project64 panel, of a refused image and
+of a file too large to be one in the output folder.
 
   velmo_page_test.py PAGE NATIVE_VELMO MAKE_IMAGE OUTPUT_FOLDER
 """
@@ -24,6 +24,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 SWITCHES = ["RandomiseStartingWeapons", "RandomiseGuardTypes", "RandomiseGuardWeapons",
             "AddNemesis", "RandomiseKeys", "RandomiseCubaBody"]
 MEMORY_LIMIT = 64 * 1024 * 1024
+CARTRIDGE_LIMIT = 64 * 1024 * 1024
 
 
 class Failure(Exception):
@@ -61,8 +62,10 @@ class NativeRun:
         shutil.copy(velmo, folder / "Velmo")
         (folder / "Velmo.ini").write_text(ini)
         shutil.copy(image, folder / image.name)
+        started = time.perf_counter()
         self.log = subprocess.run(["./Velmo", image.name], cwd=folder, stdin=subprocess.DEVNULL,
                                   capture_output=True, text=True, check=True).stdout
+        self.seconds = time.perf_counter() - started
         self.folder = folder
 
     def file(self, name):
@@ -108,13 +111,21 @@ class Page:
             if box.is_selected() != on:
                 box.click()
 
-    def randomise(self, image):
+    def choose_and_click(self, image):
         self.element("input[name=image]").send_keys(str(image))
         self.element("button[type=submit]").click()
-        WebDriverWait(self.driver, 120, 0.1).until(
+
+    def randomise(self, image):
+        self.choose_and_click(image)
+        self.wait_for_result()
+
+    def wait_for_result(self):
+        """Waits until the page shows how the run went, and notes its figures."""
+        WebDriverWait(self.driver, 120, 0.01).until(
             lambda driver: self.element("#run-stats").text != "")
         stats = self.element("#run-stats")
         self.runs.append({"seconds": float(stats.get_attribute("data-seconds")),
+                          "from_click": float(stats.get_attribute("data-seconds-from-click")),
                           "memory": int(stats.get_attribute("data-memory-bytes")),
                           "heap": int(stats.get_attribute("data-heap-top"))})
 
@@ -171,14 +182,18 @@ class Cases:
         return NativeRun(self.native, self.scratch / name, image, ini)
 
     def compare_game(self, native, image_name):
+        output = Path(image_name).stem + "_rand.z64"
         name, image = self.page.download("#image-download")
-        check(name == "GoldenEye_rand.z64", f"the image is offered as {name}")
-        check(image == native.file("GoldenEye_rand.z64"), "the image differs from the native one")
+        check(name == output, f"the image is offered as {name}")
+        check(image == native.file(output), "the image differs from the native one")
         check(from_announcement(self.page.log()) == from_announcement(native.log),
               "the log differs from the native one")
         return name
 
     def replayed_seed(self):
+        # The module is compiled and started while the player still chooses.
+        WebDriverWait(self.page.driver, 30, 0.05).until(
+            lambda driver: self.page.element("#settings").get_attribute("data-ready") == "yes")
         off = ("RandomiseGuardTypes", "AddNemesis")
         self.page.set_settings("12345", off)
         self.page.randomise(self.image)
@@ -255,6 +270,37 @@ class Cases:
               len({run["heap"] for run in successes}) == 1,
               f"memory grew from run to run: {successes}")
 
+    def largest_cartridge(self):
+        largest = self.scratch / "images" / "Largest.z64"
+        with open(largest, "wb") as image:
+            image.write(self.image.read_bytes())
+            image.truncate(CARTRIDGE_LIMIT)
+        self.page.set_settings("4242")
+        self.page.randomise(largest)
+        native = self.native_run("largest", largest, settings_file("4242"))
+        self.compare_game(native, largest.name)
+
+    def too_large(self):
+        too_large = self.scratch / "images" / "Too large.z64"
+        with open(too_large, "wb") as image:
+            image.truncate(CARTRIDGE_LIMIT + 4)
+        self.page.set_settings("31337")
+        self.page.choose_and_click(too_large)
+        line = "This file is [64.01] MiB; a cartridge image is at most 64 MiB"
+        WebDriverWait(self.page.driver, 30, 0.05).until(
+            lambda driver: self.page.element("#status").text == line)
+        check(self.page.offered_downloads() == [], "a file too large offers a download")
+        check(self.page.log() == "", "a file too large was handed to the run")
+        self.page.screenshot(self.out / "velmo-page-size-refused.png")
+        self.page.randomise(self.image)
+        native = self.native_run("after-too-large", self.image, settings_file("31337"))
+        self.compare_game(native, self.image.name)
+
+    def quiet_console(self):
+        noisy = [entry for entry in self.page.driver.get_log("browser")
+                 if entry["level"] in ("SEVERE", "WARNING")]
+        check(noisy == [], f"the browser logged: {noisy}")
+
     def no_network(self):
         network = ("http:", "https:", "ws:", "wss:", "ftp:")
         entries = self.page.driver.execute_script(
@@ -287,7 +333,10 @@ def main():
                               ("Refused image", cases.refused_image),
                               ("Bad setting", cases.bad_setting),
                               ("Two runs", cases.two_runs),
-                              ("No network", cases.no_network)]:
+                              ("Largest cartridge", cases.largest_cartridge),
+                              ("Too large a file", cases.too_large),
+                              ("No network", cases.no_network),
+                              ("Quiet console", cases.quiet_console)]:
                 try:
                     run()
                     print(f"PASS {name}")

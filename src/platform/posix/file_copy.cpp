@@ -106,10 +106,13 @@ std::optional<bool> CopyInTheKernel(int, const std::string&) {
 }
 #endif
 
-bool CopyContents(int from, ReplacementFile& to) {
+// The copy is given its whole length before the chunks fill it in: a file
+// system in memory (the browser's) then holds it in one block from the start,
+// instead of moving it to a larger block again and again as it grows.
+bool CopyContents(int from, off_t length, ReplacementFile& to) {
   const std::optional<bool> inKernel = CopyInTheKernel(from, to.TemporaryPath());
   if (inKernel) return *inKernel;
-  return CopyThroughChunks(from, to);
+  return truncate(to.TemporaryPath().c_str(), length) == 0 && CopyThroughChunks(from, to);
 }
 
 }  // namespace
@@ -129,7 +132,9 @@ std::unique_ptr<ReplacementFile> CopyFileBeside(const std::string& source,
 
   // A full disk leaves an older output as it was, and no partial file behind.
   auto copy = std::make_unique<ReplacementFile>(destination, FileMode::kBinary);
-  if (!copy->IsOpen() || !CopyContents(in.get(), *copy) || !copy->Close()) return nullptr;
+  if (!copy->IsOpen() || !CopyContents(in.get(), sourceInfo.st_size, *copy) || !copy->Close()) {
+    return nullptr;
+  }
   return copy;
 }
 

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "app/driver.h"
@@ -27,6 +29,15 @@ std::string& LatestSpoilerLogPath() {
   return path;
 }
 
+// Memory the browser will not give is the page's fault, not the image's: the
+// page hears so before the run stops.
+[[noreturn]] void StopForWantOfMemory() {
+  EM_ASM({
+    if (Module["onOutOfMemory"]) Module["onOutOfMemory"](0);
+  });
+  std::abort();
+}
+
 }  // namespace
 
 extern "C" {
@@ -36,6 +47,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int VelmoRun(const char* imageName) {
   velmo::RunReport& report = LatestRun();
   report = {};
+  std::set_new_handler(StopForWantOfMemory);
   // "Velmo" as the program's path makes Velmo.ini its configuration.
   velmo::RunVelmo({"Velmo", imageName}, velmo::platform::CurrentTimeSeconds32, &report);
   LatestSpoilerLogPath() =

@@ -15,8 +15,12 @@
   const countKey = 'velmo.RandomisedROMs';
   // Console attributes and the colour class of each.
   const colourClass = {7: 'grey', 10: 'green', 12: 'red', 13: 'magenta', 14: 'yellow', 15: 'white'};
+  // The largest cartridge holds 64 MiB; a larger file is no image.
+  const imageLimit = 64 * 1048576;
 
   let chosenFile = null;
+  let chosenBytes = null;  // the chosen file's reading, started when it was chosen
+  let clickedAt = 0;  // when the player asked for the run, on the page's clock
   let worker = null;
   let running = false;
   let levelsSeen = 0;
@@ -76,8 +80,24 @@
   function chooseFile(file) {
     if (!file) return;
     chosenFile = file;
-    $('chosen').textContent = `Chosen: ${file.name} (${(file.size / 1048576).toFixed(1)} MiB)`;
+    chosenBytes = null;
+    readAhead();
+    $('chosen').textContent = `Chosen: ${file.name} (${mebibytesRoundedUp(file.size)} MiB)`;
     setStatus('');
+  }
+
+  // The file is read while the player still sets up the run. The reading
+  // settles either way, so that a file the browser cannot read is reported
+  // only when it is used.
+  function readAhead() {
+    if (!chosenFile || chosenFile.size > imageLimit) return;
+    chosenBytes = chosenFile.arrayBuffer().then((bytes) => ({bytes}), (error) => ({error}));
+  }
+
+  // The size in MiB, rounded up to hundredths so that a file just above the
+  // limit never shows as the limit itself.
+  function mebibytesRoundedUp(bytes) {
+    return String(Math.ceil(bytes / 1048576 * 100) / 100);
   }
 
   function setStatus(text) {
@@ -89,19 +109,24 @@
     $('progress-label').textContent = text;
   }
 
-  function appendLine(pieces) {
-    const line = document.createElement('span');
-    line.className = 'line';
-    for (const [attribute, text] of pieces) {
-      const piece = document.createElement('span');
-      piece.className = colourClass[attribute] || 'grey';
-      piece.textContent = text;
-      line.append(piece);
+  // The worker's lines come in batches: each batch is laid out once.
+  function appendLines(lines) {
+    const batch = document.createDocumentFragment();
+    for (const pieces of lines) {
+      const line = document.createElement('span');
+      line.className = 'line';
+      for (const [attribute, text] of pieces) {
+        const piece = document.createElement('span');
+        piece.className = colourClass[attribute] || 'grey';
+        piece.textContent = text;
+        line.append(piece);
+      }
+      line.append('\n');
+      batch.append(line);
+      followProgress(pieces.map((piece) => piece[1]).join(''));
     }
-    line.append('\n');
-    logView.append(line);
+    logView.append(batch);
     logView.scrollTop = logView.scrollHeight;
-    followProgress(pieces.map((piece) => piece[1]).join(''));
   }
 
   function followProgress(text) {
@@ -177,7 +202,9 @@
       if (count) storage.set(countKey, count[1]);
       showCount();
     }
-    if (result.succeeded && result.image) {
+    if (result.memoryShortfall) {
+      showPageFault(`The browser ran out of memory while randomising: ${result.memoryShortfall}`);
+    } else if (result.succeeded && result.image) {
       showSuccess(result);
       setStatus('Done.');
     } else {
@@ -190,18 +217,33 @@
     stats.dataset.seconds = String(result.seconds);
     stats.dataset.memoryBytes = String(result.memoryBytes);
     stats.dataset.heapTop = String(result.heapTop);
+    // From the click until the result is in the page.
+    stats.dataset.secondsFromClick = String((performance.now() - clickedAt) / 1000);
+    if (!chosenBytes) readAhead();
   }
 
-  // A worker that stopped (out of memory, say) is replaced for the next run.
-  function crashed(message) {
-    worker.terminate();
+  // A fault of the page or the browser, never of the image: said as such.
+  function showPageFault(text) {
+    $('result').hidden = false;
+    showFailure([text]);
+    setStatus(text);
+  }
+
+  // A worker that stopped a run (out of memory, say) is replaced at once, so
+  // that the next run finds its module ready; one that could not even start
+  // is tried again at the next click.
+  function crashed(message, memoryShortfall) {
+    if (worker) worker.terminate();
     worker = null;
-    appendLine([[12, 'ERROR '], [7, `The browser stopped the run: ${message}`]]);
+    delete form.dataset.ready;
+    if (!running) return;
+    startWorker();
     running = false;
     button.disabled = false;
-    $('result').hidden = false;
-    showFailure(errorLines);
-    setStatus('Stopped: see the ERROR lines.');
+    showPageFault(memoryShortfall ?
+      `The browser ran out of memory while randomising: ${memoryShortfall}` :
+      `The browser stopped the run: ${message}`);
+    if (!chosenBytes) readAhead();
   }
 
   function startWorker() {
@@ -211,9 +253,10 @@
     URL.revokeObjectURL(url);
     worker.onmessage = (event) => {
       const message = event.data;
-      if (message.type === 'line') appendLine(message.pieces);
+      if (message.type === 'lines') appendLines(message.lines);
       else if (message.type === 'finished') finish(message);
-      else if (message.type === 'crashed') crashed(message.message);
+      else if (message.type === 'crashed') crashed(message.message, message.memoryShortfall);
+      else if (message.type === 'ready') form.dataset.ready = 'yes';
     };
     worker.onerror = (event) => {
       event.preventDefault();
@@ -224,31 +267,41 @@
   async function randomise(event) {
     event.preventDefault();
     if (running) return;
+    clickedAt = event.timeStamp;
     if (!chosenFile) {
       setStatus('Choose your image first (step 1).');
       imageInput.focus();
       return;
     }
     saveSettings();
-    running = true;
-    button.disabled = true;
     clearResult();
     logView.textContent = '';
     levelsSeen = 0;
     errorLines = [];
-    setProgress(0, 'Starting');
-    setStatus(`Randomising ${chosenFile.name}…`);
-    let image;
-    try {
-      image = await chosenFile.arrayBuffer();
-    } catch (error) {
-      running = false;
-      button.disabled = false;
-      setStatus(`Could not read ${chosenFile.name}: ${error.message}`);
+    setProgress(0, 'Levels');
+    // Refused before it is read: no cartridge is that large.
+    if (chosenFile.size > imageLimit) {
+      setStatus(`This file is [${mebibytesRoundedUp(chosenFile.size)}] MiB; ` +
+        'a cartridge image is at most 64 MiB');
       return;
     }
+    running = true;
+    button.disabled = true;
+    setProgress(0, 'Starting');
+    setStatus(`Randomising ${chosenFile.name}…`);
+    if (!chosenBytes) readAhead();
     if (!worker) startWorker();
-    worker.postMessage({imageName: chosenFile.name, image, settings: settingsFile()}, [image]);
+    const {bytes, error} = await chosenBytes;
+    // The bytes go to the worker: the next run reads the file again.
+    chosenBytes = null;
+    if (error) {
+      running = false;
+      button.disabled = false;
+      showPageFault(`The browser could not read ${chosenFile.name}: ${error.message}`);
+      return;
+    }
+    worker.postMessage({imageName: chosenFile.name, image: bytes, settings: settingsFile()},
+      [bytes]);
   }
 
   async function copyText(text, from) {
@@ -291,5 +344,6 @@
 
   loadSettings();
   showCount();
+  startWorker();
   if (imageInput.files.length > 0) chooseFile(imageInput.files[0]);
 })();

@@ -1,34 +1,82 @@
-// The worker that runs Velmo, behind emscripten's module in the same script.
-// One module serves every run: each run gets a clean folder of the in-memory
-// file system holding the player's image and the Velmo.ini the page made,
-// and hands back what the run wrote there.
+// The worker that runs Velmo. Its script holds, before this code, the
+// module's WebAssembly as base64 text and emscripten's module script. One
+// module serves every run: each run gets a clean folder of the in-memory file system
+// holding the player's image and the Velmo.ini the page made, and hands back
+// what the run wrote there.
 'use strict';
 
 const folder = '/velmo';
 // The database file the page's Velmo.ini names; it starts empty on every run,
 // so afterwards it holds exactly the run's new entry.
 const databaseName = 'Project64.rdb';
+// Each message makes the page lay out its log again: finished lines go to it
+// in batches, at most one batch in this many milliseconds.
+const linesInterval = 100;
 
 let pieces = [];  // the pieces of the log line being written
+let lines = [];  // finished lines the page has not had yet
+let linesPostedAt = 0;
+let memoryShortfall = '';  // what the browser had no room for in this run
 
-// Each finished log line goes to the page at once, while the run goes on.
+function postLines() {
+  if (lines.length > 0) postMessage({type: 'lines', lines});
+  lines = [];
+  linesPostedAt = performance.now();
+}
+
 function onLogPiece(attribute, text) {
-  const lines = text.split('\n');
-  lines.forEach((part, index) => {
+  text.split('\n').forEach((part, index) => {
     if (index > 0) {
-      postMessage({type: 'line', pieces});
+      lines.push(pieces);
       pieces = [];
     }
     if (part !== '') pieces.push([attribute, part]);
   });
+  if (lines.length > 0 && performance.now() - linesPostedAt >= linesInterval) postLines();
 }
 
+const mebibytes = (bytes) => `${(bytes / 1048576).toFixed(1)} MiB`;
+
+function onOutOfMemory(bytes) {
+  memoryShortfall = bytes > 0 ? `the page's memory has no room for the ${mebibytes(bytes)} image` :
+    'the run needed more than the page may have';
+}
+
+// The module's bytes straight from the text above: emscripten would
+// otherwise try to fetch them from a data: address, which the page's policy
+// blocks.
+function moduleBytes() {
+  const text = atob(velmoModuleBase64);
+  const bytes = new Uint8Array(text.length);
+  for (let index = 0; index < text.length; index += 1) bytes[index] = text.charCodeAt(index);
+  return bytes;
+}
+
+let stopped = false;  // a module that aborted runs nothing more
+
+function crashed(message) {
+  if (stopped) return;
+  stopped = true;
+  postLines();
+  postMessage({type: 'crashed', message, memoryShortfall});
+}
+
+// Compiled and started as soon as the page opens, while the player still
+// chooses a file.
 const ready = createVelmo({
+  instantiateWasm(imports, receiveInstance) {
+    WebAssembly.instantiate(moduleBytes(), imports)
+      .then(({instance, module}) => receiveInstance(instance, module))
+      .catch((error) => crashed(String(error && error.message || error)));
+    return {};
+  },
   onLogPiece,
+  onOutOfMemory,
   print: (text) => onLogPiece(7, `${text}\n`),
   printErr: (text) => onLogPiece(12, `${text}\n`),
-  onAbort: (what) => postMessage({type: 'crashed', message: String(what)}),
+  onAbort: (what) => crashed(String(what)),
 });
+ready.then(() => postMessage({type: 'ready'}), () => {});
 
 function emptyFolder(FS) {
   for (const name of FS.readdir(folder)) {
@@ -36,9 +84,16 @@ function emptyFolder(FS) {
   }
 }
 
-function readIfPresent(FS, name, encoding) {
+// A file's bytes as the file system holds them, without a copy.
+function bytesIfPresent(FS, name) {
   if (!name || !FS.analyzePath(`${folder}/${name}`).exists) return null;
-  return FS.readFile(`${folder}/${name}`, {encoding});
+  const {node} = FS.lookupPath(`${folder}/${name}`);
+  return node.contents ? node.contents.subarray(0, node.usedBytes) : new Uint8Array(0);
+}
+
+function textIfPresent(FS, name) {
+  const bytes = bytesIfPresent(FS, name);
+  return bytes === null ? null : new TextDecoder().decode(bytes);
 }
 
 function run(velmo, {imageName, image, settings}) {
@@ -46,29 +101,33 @@ function run(velmo, {imageName, image, settings}) {
   if (!FS.analyzePath(folder).exists) FS.mkdir(folder);
   FS.chdir(folder);
   emptyFolder(FS);
-  FS.writeFile(imageName, new Uint8Array(image));
+  // The page handed the image over: the file system may keep it as it is.
+  FS.writeFile(imageName, new Uint8Array(image), {canOwn: true});
   FS.writeFile('Velmo.ini', settings);
   FS.writeFile(databaseName, '');
+  memoryShortfall = '';
 
   const started = performance.now();
   const succeeded = velmo.ccall('VelmoRun', 'number', ['string'], [imageName]) === 1;
   const seconds = (performance.now() - started) / 1000;
   if (pieces.length > 0) onLogPiece(7, '\n');
+  postLines();
 
   const outputPath = velmo.ccall('VelmoOutputPath', 'string', [], []);
   const spoilerPath = velmo.ccall('VelmoSpoilerLogPath', 'string', [], []);
   const result = {
     type: 'finished',
     succeeded,
+    memoryShortfall,
     seed: velmo.ccall('VelmoSeed', 'number', [], []) >>> 0,
     outputName: outputPath,
     // A failed run's copy is no game: it is never handed out.
-    image: succeeded ? readIfPresent(FS, outputPath, 'binary') : null,
+    image: succeeded ? bytesIfPresent(FS, outputPath) : null,
     spoilerName: spoilerPath,
-    spoiler: succeeded ? readIfPresent(FS, spoilerPath, 'utf8') : null,
-    database: succeeded ? readIfPresent(FS, databaseName, 'utf8') : null,
+    spoiler: succeeded ? textIfPresent(FS, spoilerPath) : null,
+    database: succeeded ? textIfPresent(FS, databaseName) : null,
     gameEntry: velmo.ccall('VelmoGameEntry', 'string', [], []),
-    settings: readIfPresent(FS, 'Velmo.ini', 'utf8'),
+    settings: textIfPresent(FS, 'Velmo.ini'),
     seconds,
     memoryBytes: velmo.HEAP8.length,
     heapTop: 0,
@@ -80,6 +139,8 @@ function run(velmo, {imageName, image, settings}) {
 
 onmessage = (event) => {
   ready.then((velmo) => run(velmo, event.data)).catch((error) => {
-    postMessage({type: 'crashed', message: String(error && error.message || error)});
+    // JavaScript's own allocations (a file's bytes) fail with a RangeError.
+    if (error instanceof RangeError && !memoryShortfall) memoryShortfall = error.message;
+    crashed(String(error && error.message || error));
   });
 };
