@@ -115,8 +115,8 @@ TEST(FinishableGames, DecoderStaysADecoderAndNothingUnrandomisedChanges) {
     SCOPED_TRACE(seed);
     const RunResult run = image.Run(seed);
     ASSERT_EQ(run.log.back(), "SUCCESS ROM has been successfully randomised :)");
-    const testing::WeaponView& decoder =
-        LevelIn(testing::InspectImage(run.output), level::kFacility).weapons.at(decoders[0]);
+    const testing::ImageView after = testing::InspectImage(run.output);
+    const testing::WeaponView& decoder = LevelIn(after, level::kFacility).weapons.at(decoders[0]);
     EXPECT_EQ(decoder.weaponId, kDecoder);
     EXPECT_EQ(decoder.byte8, facility.weapons[decoders[0]].byte8);
 
