@@ -1,9 +1,13 @@
+// The browser's files live in JavaScript memory, outside the WebAssembly
+// heap, so no view of them can be shared: a view is a copy in the heap, read
+// in one piece when it is mapped and written back in one piece when it is
+// flushed or unmapped. (emscripten's own mmap does the same, but in pieces
+// of its choosing, and needs a second heap block as large as the file.) The
+// open file and the mapping object are the POSIX ones.
+
 #include "platform/file_mapping.h"
 
 #include <emscripten.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,18 +15,10 @@
 #include <limits>
 #include <new>
 
+#include "platform/posix/file_descriptor_mapping.h"
+
 namespace velmo::platform {
 namespace {
-
-// The browser's files live in JavaScript memory, outside the WebAssembly
-// heap, so no view of them can be shared: a view is a copy in the heap, read
-// in one piece when it is mapped and written back in one piece when it is
-// flushed or unmapped. (emscripten's own mmap does the same, but in pieces
-// of its choosing, and needs a second heap block as large as the file.)
-struct WebMapping {
-  int descriptor;
-  std::uint64_t size;
-};
 
 // What a view needs to find its way back to the file; it sits just before
 // the view's first byte, in the same heap block, and keeps the block's
@@ -31,10 +27,6 @@ struct alignas(16) ViewOrigin {
   int descriptor;
   std::uint64_t offset;
 };
-
-int DescriptorOf(FileHandle file) {
-  return static_cast<int>(file.value);
-}
 
 ViewOrigin& OriginOf(MappedView view) {
   return *(reinterpret_cast<ViewOrigin*>(view.base) - 1);
@@ -74,39 +66,9 @@ bool WriteAll(int descriptor, const std::uint8_t* bytes, std::uint64_t length,
 
 }  // namespace
 
-FileHandle OpenFileExclusive(const std::string& path) {
-  const int descriptor = open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (descriptor < 0) return {};
-  if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-    close(descriptor);
-    return {};
-  }
-  return FileHandle{descriptor};
-}
-
-bool QueryFileSize(FileHandle file, std::uint64_t& size) {
-  if (!file.IsValid()) return false;
-  struct stat info {};
-  if (fstat(DescriptorOf(file), &info) != 0 || info.st_size < 0) return false;
-  size = static_cast<std::uint64_t>(info.st_size);
-  return true;
-}
-
-MappingHandle CreateMapping(FileHandle file, std::uint64_t size) {
-  if (!file.IsValid() || size == 0) return {};
-  const int descriptor = fcntl(DescriptorOf(file), F_DUPFD_CLOEXEC, 0);
-  if (descriptor < 0) return {};
-  return MappingHandle{new WebMapping{descriptor, size}};
-}
-
-std::uint32_t GetAllocationGranularity() {
-  const long pageSize = sysconf(_SC_PAGESIZE);
-  return pageSize > 0 ? static_cast<std::uint32_t>(pageSize) : 4096u;
-}
-
 MappedView MapView(MappingHandle mapping, std::uint64_t offset) {
   if (!mapping.IsValid()) return {};
-  const auto& record = *static_cast<const WebMapping*>(mapping.value);
+  const DescriptorMapping& record = MappingRecord(mapping);
   if (offset >= record.size) return {};
   const std::uint64_t length = record.size - offset;
   if (length > std::numeric_limits<std::size_t>::max() - sizeof(ViewOrigin)) return {};
@@ -130,29 +92,12 @@ bool FlushView(MappedView view) {
   return WriteAll(origin.descriptor, view.base, view.length, origin.offset);
 }
 
-bool FlushFile(FileHandle file) {
-  if (!file.IsValid()) return true;
-  return fsync(DescriptorOf(file)) == 0;
-}
-
 void UnmapView(MappedView view) {
   if (!view.IsMapped()) return;
   // As a shared mapping's changes do, the view's reach the file without a
   // flush; its file is still open, as the mapping holds a descriptor of it.
   FlushView(view);
   std::free(&OriginOf(view));
-}
-
-void CloseMapping(MappingHandle mapping) {
-  if (!mapping.IsValid()) return;
-  auto* record = static_cast<WebMapping*>(mapping.value);
-  close(record->descriptor);
-  delete record;
-}
-
-void CloseFile(FileHandle file) {
-  if (!file.IsValid()) return;
-  close(DescriptorOf(file));
 }
 
 }  // namespace velmo::platform
