@@ -9,6 +9,7 @@
 namespace velmo {
 namespace {
 
+using testing::ReadBinaryFile;
 using testing::ReadTextFile;
 using testing::RecordingConsole;
 using testing::TempDir;
@@ -94,7 +95,9 @@ TEST_P(GameEntryLookup, LeavesADatabaseWithTheEntryAsItWas) {
   WriteTextFile(rdbPath, database.text);
   RunWithGameEntry();
   if (database.holdsTheEntry) {
-    EXPECT_EQ(ReadTextFile(rdbPath), database.text);
+    // Byte for byte, CR LF line ends and all, on every system.
+    const std::string text = database.text;
+    EXPECT_EQ(ReadBinaryFile(rdbPath), ByteBuffer(text.begin(), text.end()));
     EXPECT_EQ(console.Lines(), std::vector<std::string>{kGameEntryThere});
   } else {
     EXPECT_EQ(ReadTextFile(rdbPath), database.text + std::string(kGameEntry));
