@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -62,10 +61,5 @@ struct LevelReport {
   std::vector<KeyPlacement> keys;
   std::optional<std::uint32_t> cubaBody;
 };
-
-// The level's block of the spoiler log: its name as the log prints it on a
-// line of its own, then one indented line per thing the randomisers did or
-// left alone. Every line ends in a line feed.
-std::string DescribeLevel(const LevelReport& report);
 
 }  // namespace velmo

@@ -1,7 +1,8 @@
 #include "rom/spoiler_log.h"
 
-#include "app/logger.h"
 #include "platform/replacement_file.h"
+#include "rom/level_description.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

@@ -1,4 +1,4 @@
-#include "level/level_report.h"
+#include "rom/level_description.h"
 
 #include <gtest/gtest.h>
 
