@@ -32,12 +32,12 @@
 #include <vector>
 
 #include "app/driver.h"
-#include "app/logger.h"
 #include "assets/file_table.h"
 #include "assets/file_table_layout.h"
 #include "image_builder/image_builder.h"
-#include "rom/codec.h"
 #include "silent_console.h"
+#include "support/codec.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

@@ -9,22 +9,22 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/config_file.h"
-#include "app/logger.h"
 #include "assets/file_table.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
+#include "cartridge/checksum.h"
 #include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
-#include "level/level_loop.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
-#include "rom/buffer_words.h"
-#include "rom/checksum.h"
-#include "rom/codec.h"
+#include "rom/level_loop.h"
 #include "rom/rom.h"
 #include "rom/rom_verification.h"
 #include "silent_console.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
+#include "support/config_file.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

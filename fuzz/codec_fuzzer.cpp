@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "fuzz_support.h"
-#include "rom/codec.h"
+#include "support/codec.h"
 
 using namespace velmo;
 

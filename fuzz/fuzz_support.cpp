@@ -7,9 +7,9 @@
 #include <memory>
 #include <utility>
 
-#include "app/logger.h"
+#include "harness/temp_dir.h"
 #include "platform/console.h"
-#include "support/temp_dir.h"
+#include "support/logger.h"
 
 namespace velmo::fuzz {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/config_file.h"
 #include "randomise/random_source.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
+#include "support/config_file.h"
 
 // Pieces every fuzz target shares: a silent console, a reader for the fields
 // of a fuzz input, configurations, and the property checks that end the run

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "rom/codec.h"
+#include "support/codec.h"
 
 namespace velmo::fuzz {
 namespace {

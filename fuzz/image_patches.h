@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 #include "synthetic_image.h"
 
 // A fuzz input for the table and pipeline targets is a list of patches to the

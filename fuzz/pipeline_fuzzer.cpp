@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "cartridge/checksum.h"
 #include "fuzz_support.h"
+#include "harness/temp_dir.h"
 #include "image_patches.h"
 #include "randomise/random_source.h"
-#include "rom/buffer_words.h"
-#include "rom/checksum.h"
-#include "rom/codec.h"
 #include "rom/rom.h"
-#include "support/temp_dir.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
 #include "synthetic_image.h"
 
 using namespace velmo;

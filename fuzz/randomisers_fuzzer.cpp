@@ -9,10 +9,10 @@
 
 #include "fuzz_support.h"
 #include "level/goldeneye_level.h"
-#include "level/randomise_level.h"
 #include "level_checks.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
+#include "rom/randomise_level.h"
 
 using namespace velmo;
 

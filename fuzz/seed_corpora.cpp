@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
 #include "image_patches.h"
-#include "rom/codec.h"
-#include "support/temp_dir.h"
+#include "support/codec.h"
 #include "synthetic_image.h"
 
 using namespace velmo;

@@ -4,7 +4,7 @@
 
 #include "fuzz_support.h"
 #include "level/level_catalogue.h"
-#include "rom/codec.h"
+#include "support/codec.h"
 
 namespace velmo::fuzz {
 namespace {

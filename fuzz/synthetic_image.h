@@ -5,7 +5,7 @@
 
 #include "image_builder/image_builder.h"
 #include "level/level_catalogue.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 // The good synthetic image the table and pipeline fuzzers start from, with
 // its file table and setup files already inflated.

@@ -20,7 +20,7 @@
 #include "fuzz_support.h"
 #include "image_patches.h"
 #include "level/level_catalogue.h"
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 #include "synthetic_image.h"
 
 using namespace velmo;

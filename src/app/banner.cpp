@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/logger.h"
+#include "support/logger.h"
 
 namespace velmo {
 

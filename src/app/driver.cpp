@@ -3,14 +3,14 @@
 #include <memory>
 
 #include "app/banner.h"
-#include "app/logger.h"
-#include "app/run_paths.h"
 #include "platform/file_copy.h"
 #include "platform/pause.h"
 #include "platform/release_number.h"
 #include "platform/unfinished_files.h"
 #include "randomise/random_source.h"
 #include "rom/rom.h"
+#include "rom/run_paths.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

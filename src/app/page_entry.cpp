@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/driver.h"
-#include "app/run_paths.h"
 #include "emulator/rdb_update.h"
 #include "platform/clock.h"
+#include "rom/run_paths.h"
 
 namespace {
 

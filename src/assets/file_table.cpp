@@ -2,12 +2,12 @@
 
 #include <bitset>
 
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "assets/file_table_layout.h"
 #include "level/level_catalogue.h"
-#include "rom/buffer_words.h"
-#include "rom/codec.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "assets/setup_file_entry.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

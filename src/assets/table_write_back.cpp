@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/logger.h"
 #include "assets/file_table_layout.h"
-#include "rom/codec.h"
+#include "support/codec.h"
+#include "support/logger.h"
 
 namespace velmo {
 

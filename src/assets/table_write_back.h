@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

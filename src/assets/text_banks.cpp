@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/config_file.h"
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "assets/file_table_layout.h"
-#include "rom/buffer_words.h"
-#include "rom/content_crc.h"
+#include "support/buffer_words.h"
+#include "support/config_file.h"
+#include "support/content_crc.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -1,4 +1,4 @@
-#include "rom/byte_order.h"
+#include "cartridge/byte_order.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
-#include "rom/checksum.h"
+#include "cartridge/checksum.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 
-#include "rom/buffer_words.h"
-#include "rom/content_crc.h"
+#include "support/buffer_words.h"
+#include "support/content_crc.h"
 
 namespace velmo {
 namespace {

@@ -1,11 +1,11 @@
-#include "rom/checksum_update.h"
+#include "cartridge/checksum_update.h"
 
 #include <span>
 
-#include "app/logger.h"
-#include "app/number_text.h"
-#include "rom/buffer_words.h"
-#include "rom/mapped_rom_file.h"
+#include "cartridge/mapped_rom_file.h"
+#include "support/buffer_words.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 

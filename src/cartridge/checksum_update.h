@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "rom/checksum.h"
+#include "cartridge/checksum.h"
 
 namespace velmo {
 

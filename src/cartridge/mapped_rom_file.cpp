@@ -1,8 +1,8 @@
-#include "rom/mapped_rom_file.h"
+#include "cartridge/mapped_rom_file.h"
 
 #include <algorithm>
 
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
 namespace velmo {
 

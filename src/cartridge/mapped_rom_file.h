@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/file_mapping.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

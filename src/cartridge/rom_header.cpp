@@ -1,15 +1,15 @@
-#include "rom/rom_header.h"
+#include "cartridge/rom_header.h"
 
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "app/logger.h"
-#include "app/number_text.h"
-#include "rom/byte_order.h"
-#include "rom/checksum.h"
-#include "rom/mapped_rom_file.h"
+#include "cartridge/byte_order.h"
+#include "cartridge/checksum.h"
+#include "cartridge/mapped_rom_file.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -6,11 +6,11 @@
 #include <optional>
 #include <string_view>
 
-#include "app/config_file.h"
-#include "app/logger.h"
 #include "emulator/rdb_section_lookup.h"
 #include "platform/file_length.h"
 #include "platform/file_sync.h"
+#include "support/config_file.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "level/goldeneye_level.h"
 #include "level/setup_records.h"
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "level/goldeneye_level.h"
 #include "level/setup_records.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

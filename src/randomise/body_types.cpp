@@ -1,10 +1,10 @@
 #include <array>
 
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "level/goldeneye_level.h"
 #include "randomise/body_type_range.h"
 #include "randomise/draws.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

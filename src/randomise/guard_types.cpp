@@ -1,11 +1,11 @@
 #include <array>
 
-#include "app/logger.h"
 #include "level/goldeneye_level.h"
 #include "randomise/counted_civilians.h"
 #include "randomise/draws.h"
 #include "randomise/guard_type_swap.h"
 #include "randomise/weapon_choice.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

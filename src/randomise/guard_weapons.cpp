@@ -1,9 +1,9 @@
 #include <array>
 
-#include "app/logger.h"
 #include "level/goldeneye_level.h"
 #include "randomise/draws.h"
 #include "randomise/weapon_choice.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

@@ -3,11 +3,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/config_file.h"
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "level/goldeneye_level.h"
 #include "randomise/draws.h"
+#include "support/config_file.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -1,12 +1,12 @@
 #include <array>
 #include <span>
 
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "level/goldeneye_level.h"
 #include "randomise/counted_civilians.h"
 #include "randomise/draws.h"
 #include "randomise/weapon_choice.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/config_file.h"
+#include "support/config_file.h"
 
 namespace velmo {
 

@@ -1,8 +1,8 @@
 #include <array>
 
-#include "app/logger.h"
 #include "level/goldeneye_level.h"
 #include "randomise/draws.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

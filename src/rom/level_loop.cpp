@@ -1,14 +1,14 @@
-#include "level/level_loop.h"
+#include "rom/level_loop.h"
 
 #include <algorithm>
 
-#include "app/logger.h"
-#include "app/number_text.h"
-#include "level/randomise_level.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
-#include "rom/buffer_words.h"
-#include "rom/codec.h"
+#include "rom/randomise_level.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "assets/setup_file_entry.h"
 #include "level/level_report.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

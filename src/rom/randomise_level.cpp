@@ -1,8 +1,8 @@
-#include "level/randomise_level.h"
+#include "rom/randomise_level.h"
 
-#include "app/logger.h"
 #include "level/goldeneye_level.h"
 #include "randomise/randomiser_switches.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

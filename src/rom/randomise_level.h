@@ -2,7 +2,7 @@
 
 #include "level/level_catalogue.h"
 #include "level/level_report.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

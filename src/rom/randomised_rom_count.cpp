@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/config_file.h"
-#include "app/logger.h"
+#include "support/config_file.h"
+#include "support/logger.h"
 
 namespace velmo {
 

@@ -2,20 +2,20 @@
 
 #include <array>
 
-#include "app/logger.h"
-#include "app/run_paths.h"
 #include "assets/file_table.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
+#include "cartridge/checksum_update.h"
+#include "cartridge/rom_header.h"
 #include "emulator/rdb_update.h"
-#include "level/level_loop.h"
 #include "platform/file_copy.h"
 #include "randomise/random_source.h"
-#include "rom/checksum_update.h"
+#include "rom/level_loop.h"
 #include "rom/randomised_rom_count.h"
-#include "rom/rom_header.h"
 #include "rom/rom_verification.h"
+#include "rom/run_paths.h"
 #include "rom/spoiler_log.h"
+#include "support/logger.h"
 
 namespace velmo {
 

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "app/config_file.h"
 #include "assets/setup_file_entry.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
+#include "cartridge/checksum.h"
+#include "cartridge/mapped_rom_file.h"
 #include "level/level_report.h"
 #include "platform/replacement_file.h"
-#include "rom/byte_buffer.h"
-#include "rom/checksum.h"
-#include "rom/mapped_rom_file.h"
 #include "rom/run_options.h"
+#include "support/byte_buffer.h"
+#include "support/config_file.h"
 
 namespace velmo {
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <string>
 
-#include "app/logger.h"
-#include "app/number_text.h"
 #include "assets/file_table_layout.h"
+#include "cartridge/checksum.h"
 #include "level/level_catalogue.h"
-#include "rom/buffer_words.h"
-#include "rom/checksum.h"
-#include "rom/codec.h"
-#include "rom/content_crc.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
+#include "support/content_crc.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

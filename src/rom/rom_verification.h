@@ -7,7 +7,7 @@
 #include "assets/setup_file_entry.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
-#include "rom/checksum.h"
+#include "cartridge/checksum.h"
 
 namespace velmo {
 

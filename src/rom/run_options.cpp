@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/config_file.h"
-#include "app/logger.h"
-#include "app/number_text.h"
+#include "support/config_file.h"
+#include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/run_paths.h"
+#include "rom/run_paths.h"
 
 namespace velmo {
 

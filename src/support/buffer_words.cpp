@@ -1,6 +1,6 @@
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
-#include "app/logger.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

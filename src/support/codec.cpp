@@ -1,11 +1,11 @@
-#include "rom/codec.h"
+#include "support/codec.h"
 
 #include <zlib.h>
 
 #include <memory>
 #include <string>
 
-#include "app/logger.h"
+#include "support/logger.h"
 
 namespace velmo {
 namespace {

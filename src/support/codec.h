@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

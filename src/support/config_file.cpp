@@ -1,4 +1,4 @@
-#include "app/config_file.h"
+#include "support/config_file.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "rom/content_crc.h"
+#include "support/content_crc.h"
 
 #include <zlib.h>
 

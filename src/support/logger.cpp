@@ -1,4 +1,4 @@
-#include "app/logger.h"
+#include "support/logger.h"
 
 #include "platform/console.h"
 

@@ -1,4 +1,4 @@
-#include "app/number_text.h"
+#include "support/number_text.h"
 
 namespace velmo {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
 
 namespace velmo {
 namespace {

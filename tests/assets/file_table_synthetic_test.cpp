@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "assets/file_table.h"
+#include "harness/recording_console.h"
 #include "image_builder/image_builder.h"
-#include "support/recording_console.h"
 
 namespace velmo {
 namespace {

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "assets/table_fixture.h"
-#include "support/recording_console.h"
+#include "harness/recording_console.h"
 
 namespace velmo {
 namespace {

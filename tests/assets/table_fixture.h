@@ -5,8 +5,8 @@
 
 #include "assets/file_table_layout.h"
 #include "level/level_catalogue.h"
-#include "rom/buffer_words.h"
-#include "rom/byte_buffer.h"
+#include "support/buffer_words.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::testing {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "assets/file_table_layout.h"
+#include "harness/recording_console.h"
 #include "randomise/random_source.h"
-#include "rom/codec.h"
-#include "support/recording_console.h"
+#include "support/codec.h"
 
 namespace velmo {
 namespace {

@@ -6,10 +6,10 @@
 #include <numeric>
 #include <ostream>
 
-#include "app/config_file.h"
 #include "assets/table_fixture.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
+#include "support/config_file.h"
 
 namespace velmo {
 namespace {

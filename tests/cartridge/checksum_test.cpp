@@ -1,13 +1,13 @@
-#include "rom/checksum.h"
+#include "cartridge/checksum.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 
-#include "rom/buffer_words.h"
-#include "rom/byte_buffer.h"
-#include "rom/checksum_vectors.h"
+#include "cartridge/checksum_vectors.h"
+#include "support/buffer_words.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 namespace {

@@ -1,12 +1,12 @@
-#include "rom/checksum_update.h"
+#include "cartridge/checksum_update.h"
 
 #include <gtest/gtest.h>
 
-#include "rom/buffer_words.h"
-#include "rom/checksum_vectors.h"
-#include "rom/mapped_rom_file.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "cartridge/checksum_vectors.h"
+#include "cartridge/mapped_rom_file.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
+#include "support/buffer_words.h"
 
 namespace velmo {
 namespace {

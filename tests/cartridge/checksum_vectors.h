@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "rom/buffer_words.h"
-#include "rom/byte_buffer.h"
-#include "rom/checksum.h"
+#include "cartridge/checksum.h"
+#include "support/buffer_words.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 

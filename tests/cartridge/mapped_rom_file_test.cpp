@@ -1,8 +1,8 @@
-#include "rom/mapped_rom_file.h"
+#include "cartridge/mapped_rom_file.h"
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "harness/temp_dir.h"
 
 namespace velmo {
 namespace {

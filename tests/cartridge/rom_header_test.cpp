@@ -1,14 +1,14 @@
-#include "rom/rom_header.h"
+#include "cartridge/rom_header.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <utility>
 
-#include "rom/buffer_words.h"
-#include "rom/mapped_rom_file.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "cartridge/mapped_rom_file.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
+#include "support/buffer_words.h"
 
 namespace velmo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/config_file.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
+#include "support/config_file.h"
 
 namespace velmo {
 namespace {

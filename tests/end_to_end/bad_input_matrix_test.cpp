@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "app/number_text.h"
+#include "harness/program_run.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
 #include "image_builder/image_layout.h"
 #include "image_builder/text_banks.h"
 #include "level/level_catalogue.h"
-#include "support/program_run.h"
-#include "support/temp_dir.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "support/image_runner.h"
+#include "harness/image_runner.h"
 #include "tools/built_images.h"
 
 namespace velmo {

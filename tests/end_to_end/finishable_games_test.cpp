@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "harness/image_inspector.h"
+#include "harness/image_runner.h"
 #include "image_builder/image_builder.h"
-#include "support/image_inspector.h"
-#include "support/image_runner.h"
 
 namespace velmo {
 namespace {

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "harness/program_run.h"
+#include "harness/temp_dir.h"
 #include "platform/file_mapping.h"
-#include "support/program_run.h"
-#include "support/temp_dir.h"
 #include "tools/built_images.h"
 
 namespace velmo {

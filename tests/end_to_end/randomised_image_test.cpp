@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/number_text.h"
+#include "cartridge/checksum.h"
 #include "emulator/rdb_update.h"
+#include "harness/image_inspector.h"
+#include "harness/image_runner.h"
 #include "image_builder/image_builder.h"
 #include "level/level_catalogue.h"
-#include "rom/checksum.h"
-#include "support/image_inspector.h"
-#include "support/image_runner.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "harness/image_inspector.h"
+#include "harness/image_runner.h"
 #include "level/goldeneye_level.h"
-#include "support/image_inspector.h"
-#include "support/image_runner.h"
 #include "tools/built_images.h"
 
 namespace velmo {

@@ -7,10 +7,10 @@
 #include <set>
 #include <sstream>
 
+#include "harness/image_inspector.h"
+#include "harness/image_runner.h"
 #include "level/goldeneye_level.h"
 #include "randomise/game_names.h"
-#include "support/image_inspector.h"
-#include "support/image_runner.h"
 #include "tools/built_images.h"
 
 namespace velmo {

@@ -8,14 +8,14 @@
 
 #include <filesystem>
 
-#include "app/number_text.h"
 #include "emulator/rdb_update.h"
+#include "harness/child_process.h"
+#include "harness/cramped_folder.h"
+#include "harness/program_run.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
-#include "rom/buffer_words.h"
-#include "support/child_process.h"
-#include "support/cramped_folder.h"
-#include "support/program_run.h"
-#include "support/temp_dir.h"
+#include "support/buffer_words.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

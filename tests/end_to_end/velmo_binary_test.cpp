@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cartridge/mapped_rom_file.h"
+#include "harness/program_run.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
-#include "rom/mapped_rom_file.h"
-#include "support/program_run.h"
-#include "support/temp_dir.h"
 
 namespace velmo {
 namespace {

@@ -5,13 +5,13 @@
 #include <utility>
 
 #include "app/driver.h"
-#include "app/number_text.h"
+#include "cartridge/checksum.h"
 #include "emulator/rdb_update.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
-#include "rom/buffer_words.h"
-#include "rom/checksum.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "support/buffer_words.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -1,6 +1,6 @@
 #ifndef _WIN32
 
-#include "support/child_process.h"
+#include "harness/child_process.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

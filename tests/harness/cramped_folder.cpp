@@ -1,6 +1,6 @@
 #ifndef _WIN32
 
-#include "support/cramped_folder.h"
+#include "harness/cramped_folder.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "support/image_inspector.h"
+#include "harness/image_inspector.h"
 
 #include <zlib.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "level/level_catalogue.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 // Reads a cartridge image the way a test wants to compare it: inflates the
 // file table and every setup file with zlib directly and walks the intro

@@ -1,4 +1,4 @@
-#include "support/image_runner.h"
+#include "harness/image_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/driver.h"
-#include "support/recording_console.h"
+#include "harness/recording_console.h"
 
 namespace velmo::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "rom/byte_buffer.h"
-#include "support/temp_dir.h"
+#include "harness/temp_dir.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::testing {
 

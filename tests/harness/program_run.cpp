@@ -1,4 +1,4 @@
-#include "support/program_run.h"
+#include "harness/program_run.h"
 
 #include <cstdio>
 #include <cstdlib>

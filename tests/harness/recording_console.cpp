@@ -1,4 +1,4 @@
-#include "support/recording_console.h"
+#include "harness/recording_console.h"
 
 namespace velmo::testing {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/logger.h"
 #include "platform/console.h"
+#include "support/logger.h"
 
 namespace velmo::testing {
 

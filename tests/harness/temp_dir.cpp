@@ -1,4 +1,4 @@
-#include "support/temp_dir.h"
+#include "harness/temp_dir.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::testing {
 

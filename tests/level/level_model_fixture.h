@@ -5,12 +5,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/config_file.h"
+#include "harness/recording_console.h"
+#include "harness/scripted_random.h"
+#include "harness/temp_dir.h"
 #include "level/goldeneye_level.h"
-#include "rom/byte_buffer.h"
-#include "support/recording_console.h"
-#include "support/scripted_random.h"
-#include "support/temp_dir.h"
+#include "support/byte_buffer.h"
+#include "support/config_file.h"
 
 namespace velmo::testing {
 

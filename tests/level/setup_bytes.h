@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "rom/buffer_words.h"
-#include "rom/byte_buffer.h"
+#include "support/buffer_words.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::testing {
 

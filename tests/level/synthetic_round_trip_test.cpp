@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "harness/image_inspector.h"
 #include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
 #include "level_model_fixture.h"
-#include "support/image_inspector.h"
 
 namespace velmo {
 namespace {

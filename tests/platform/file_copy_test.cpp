@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <iterator>
 
+#include "harness/temp_dir.h"
 #include "platform/file_mapping.h"
-#include "support/temp_dir.h"
 
 namespace velmo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
+#include "harness/temp_dir.h"
 
 namespace velmo {
 namespace {

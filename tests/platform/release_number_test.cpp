@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/program_run.h"
-#include "support/temp_dir.h"
+#include "harness/program_run.h"
+#include "harness/temp_dir.h"
 
 namespace velmo {
 namespace {

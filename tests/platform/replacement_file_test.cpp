@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "support/temp_dir.h"
+#include "harness/temp_dir.h"
 
 namespace velmo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <set>
 
+#include "harness/scripted_random.h"
 #include "randomise/weapon_choice.h"
 #include "randomiser_fixture.h"
-#include "support/scripted_random.h"
 
 namespace velmo {
 namespace {

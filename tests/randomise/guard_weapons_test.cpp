@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "harness/scripted_random.h"
 #include "randomise/weapon_choice.h"
 #include "randomiser_fixture.h"
-#include "support/scripted_random.h"
 
 namespace velmo {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <map>
 
+#include "harness/scripted_random.h"
 #include "randomiser_fixture.h"
-#include "support/scripted_random.h"
 
 namespace velmo {
 namespace {

@@ -9,11 +9,11 @@
 #include <tuple>
 #include <vector>
 
-#include "app/config_file.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
 #include "level/goldeneye_level.h"
 #include "randomise/random_source.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "support/config_file.h"
 
 // Field-by-field comparison and printing of level entries, so a test can state
 // the whole expected model and see exactly which field differs.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "harness/scripted_random.h"
 #include "randomiser_fixture.h"
-#include "support/scripted_random.h"
 
 namespace velmo {
 namespace {

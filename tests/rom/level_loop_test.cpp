@@ -1,14 +1,14 @@
-#include "level/level_loop.h"
+#include "rom/level_loop.h"
 
 #include <gtest/gtest.h>
 
-#include "app/config_file.h"
+#include "harness/recording_console.h"
+#include "harness/scripted_random.h"
+#include "harness/temp_dir.h"
 #include "randomise/randomiser_switches.h"
-#include "rom/buffer_words.h"
-#include "rom/codec.h"
-#include "support/recording_console.h"
-#include "support/scripted_random.h"
-#include "support/temp_dir.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
+#include "support/config_file.h"
 
 namespace velmo {
 namespace {

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "app/config_file.h"
 #include "assets/file_table.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
-#include "level/level_loop.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "rom/level_loop.h"
+#include "support/config_file.h"
 
 namespace velmo {
 namespace {

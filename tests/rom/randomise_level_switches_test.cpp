@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/config_file.h"
-#include "level/randomise_level.h"
+#include "harness/recording_console.h"
+#include "harness/scripted_random.h"
+#include "harness/temp_dir.h"
+#include "level/setup_bytes.h"
 #include "randomise/randomiser_switches.h"
-#include "setup_bytes.h"
-#include "support/recording_console.h"
-#include "support/scripted_random.h"
-#include "support/temp_dir.h"
+#include "rom/randomise_level.h"
+#include "support/config_file.h"
 
 namespace velmo {
 namespace {

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/number_text.h"
+#include "cartridge/mapped_rom_file.h"
+#include "harness/recording_console.h"
+#include "harness/scripted_random.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
 #include "randomise/random_source.h"
-#include "rom/buffer_words.h"
-#include "rom/mapped_rom_file.h"
 #include "rom/rom.h"
-#include "support/recording_console.h"
-#include "support/scripted_random.h"
-#include "support/temp_dir.h"
+#include "support/buffer_words.h"
+#include "support/number_text.h"
 
 namespace velmo {
 

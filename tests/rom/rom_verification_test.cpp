@@ -4,19 +4,19 @@
 
 #include <functional>
 
-#include "app/config_file.h"
-#include "app/number_text.h"
 #include "assets/file_table.h"
 #include "assets/table_write_back.h"
+#include "cartridge/checksum.h"
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
-#include "level/level_loop.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
-#include "rom/buffer_words.h"
-#include "rom/checksum.h"
-#include "rom/codec.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
+#include "rom/level_loop.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
+#include "support/config_file.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -1,9 +1,9 @@
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
 #include <gtest/gtest.h>
 
-#include "rom/byte_buffer.h"
-#include "support/recording_console.h"
+#include "harness/recording_console.h"
+#include "support/byte_buffer.h"
 
 namespace velmo {
 namespace {

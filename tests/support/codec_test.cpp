@@ -1,8 +1,8 @@
-#include "rom/codec.h"
+#include "support/codec.h"
 
 #include <gtest/gtest.h>
 
-#include "support/recording_console.h"
+#include "harness/recording_console.h"
 
 namespace velmo {
 namespace {

@@ -1,12 +1,12 @@
-#include "app/config_file.h"
+#include "support/config_file.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
+#include "harness/recording_console.h"
+#include "harness/temp_dir.h"
 #include "rom/randomised_rom_count.h"
-#include "support/recording_console.h"
-#include "support/temp_dir.h"
 
 namespace velmo {
 namespace {

@@ -1,9 +1,9 @@
-#include "app/logger.h"
+#include "support/logger.h"
 
 #include <gtest/gtest.h>
 
-#include "app/number_text.h"
-#include "support/recording_console.h"
+#include "harness/recording_console.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "cartridge/checksum.h"
+#include "harness/image_inspector.h"
 #include "image_builder/image_builder.h"
-#include "rom/byte_buffer.h"
-#include "rom/checksum.h"
-#include "support/image_inspector.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::image_builder {
 namespace {

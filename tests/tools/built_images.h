@@ -3,8 +3,8 @@
 #include <map>
 #include <tuple>
 
+#include "harness/image_inspector.h"
 #include "image_builder/image_builder.h"
-#include "support/image_inspector.h"
 
 namespace velmo::testing {
 

@@ -7,9 +7,9 @@
 #include <set>
 #include <string>
 
+#include "cartridge/checksum.h"
 #include "image_builder/image_layout.h"
 #include "level/level_catalogue.h"
-#include "rom/checksum.h"
 #include "tools/built_images.h"
 
 namespace velmo::testing {

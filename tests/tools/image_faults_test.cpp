@@ -7,7 +7,7 @@
 #include "image_builder/image_builder.h"
 #include "image_builder/image_layout.h"
 #include "level/level_catalogue.h"
-#include "rom/codec.h"
+#include "support/codec.h"
 #include "tools/built_images.h"
 
 namespace velmo::testing {

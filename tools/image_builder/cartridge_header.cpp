@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "image_builder/image_layout.h"
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
 namespace velmo::image_builder {
 namespace {

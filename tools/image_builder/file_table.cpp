@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "image_builder/image_layout.h"
-#include "rom/buffer_words.h"
-#include "rom/codec.h"
+#include "support/buffer_words.h"
+#include "support/codec.h"
 
 namespace velmo::image_builder {
 namespace {

@@ -7,7 +7,7 @@
 #include "image_builder/content_random.h"
 #include "image_builder/text_banks.h"
 #include "level/level_catalogue.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::image_builder {
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "cartridge/checksum.h"
 #include "image_builder/boot_code.h"
 #include "image_builder/cartridge_header.h"
 #include "image_builder/content_random.h"
@@ -11,8 +12,7 @@
 #include "image_builder/image_layout.h"
 #include "image_builder/setup_file.h"
 #include "image_builder/text_banks.h"
-#include "rom/buffer_words.h"
-#include "rom/checksum.h"
+#include "support/buffer_words.h"
 
 namespace velmo::image_builder {
 namespace {

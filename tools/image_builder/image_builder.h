@@ -6,7 +6,7 @@
 #include "image_builder/image_options.h"
 #include "image_builder/level_content.h"
 #include "level/level_catalogue.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 // Builds synthetic cartridge images of the game for Velmo's tests, its demo
 // run and its benchmarks: every structure Velmo reads is there, filled with

@@ -7,7 +7,7 @@
 
 #include "image_builder/guard_roster.h"
 #include "image_builder/setup_records.h"
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
 namespace velmo::image_builder {
 namespace {

@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "image_builder/content_random.h"
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
 namespace velmo::image_builder {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::image_builder {
 

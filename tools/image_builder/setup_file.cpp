@@ -6,7 +6,7 @@
 
 #include "image_builder/content_random.h"
 #include "image_builder/level_data.h"
-#include "rom/codec.h"
+#include "support/codec.h"
 
 namespace velmo::image_builder {
 namespace {

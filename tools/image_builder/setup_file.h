@@ -5,7 +5,7 @@
 #include "image_builder/image_options.h"
 #include "image_builder/level_content.h"
 #include "level/level_catalogue.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::image_builder {
 

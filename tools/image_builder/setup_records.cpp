@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "rom/buffer_words.h"
+#include "support/buffer_words.h"
 
 namespace velmo::image_builder {
 namespace {

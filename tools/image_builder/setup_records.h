@@ -6,7 +6,7 @@
 #include <span>
 
 #include "image_builder/content_random.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 // Records of a level's setup file, built one at a time as byte buffers. Every
 // record begins with four header bytes whose last byte is the type code; the

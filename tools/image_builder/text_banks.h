@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "image_builder/content_random.h"
-#include "rom/byte_buffer.h"
+#include "support/byte_buffer.h"
 
 namespace velmo::image_builder {
 
