@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Velmo and runs every test; builds the browser version and tests it in
+# Checks that the source folders depend on each other one way only, builds
+# Velmo and runs every test; builds the browser version and tests it in
 # headless Chromium; runs the tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then once more as a Windows build under wine;
 # makes the release packages and uses them as a player would, and ends with
@@ -10,11 +11,14 @@ cd "$(dirname "$0")"
 # waits whenever standard input is a terminal: give every step the null device.
 exec < /dev/null
 bash scripts/ensure-packages.sh
+# Every include stays on its folder's floor or goes down.
+bash scripts/check-floors.sh
 
 jobs="$(nproc)"
 # The benchmarks are built (not run) with the tests, so that they keep building.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON \
   -DVELMO_BUILD_BENCHMARKS=ON > /dev/null
+bash scripts/check-library-graph.sh build
 cmake --build build -j"$jobs"
 ctest --test-dir build --no-tests=error --output-on-failure -j"$jobs"
 
