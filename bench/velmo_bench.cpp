@@ -76,7 +76,7 @@ struct RandomisedFixture {
     StripOutJapaneseText(image, table, config, banks);
     std::vector<LevelReport> reports;
     ProcessROM(image, files, RandomiserSwitches{}, config, random, reports);
-    WriteUpdatedSetups(image, files, table, LowestEnglishBankOffset(table));
+    WriteUpdatedSetups(image, files, table, LowestKeptBankOffset(table));
     WriteUpdated21990(image, table, written);
     checksum = ComputeHeaderChecksum(image);
     StoreBigEndian32(image.data() + kCrc1Offset, checksum.crc1);

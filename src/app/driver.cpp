@@ -88,7 +88,9 @@ int RunVelmo(const std::vector<std::string>& arguments, const std::function<std:
                                    RunOrigin{romPath, seed, releaseNumber}, std::move(workCopy));
   const bool succeeded = rom->LoadInROM();
   ReportOutcome(succeeded, rom->SeedInUse());
-  if (report != nullptr) *report = RunReport{succeeded, rom->SeedInUse(), rom->ImagePath()};
+  if (report != nullptr) {
+    *report = RunReport{succeeded, rom->SeedInUse(), rom->ImagePath(), &rom->Region()};
+  }
   platform::WaitForKeyPress();
   rom.reset();
   return 0;

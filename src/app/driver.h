@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cartridge/region_layout.h"
+
 namespace velmo {
 
 // What a run that got as far as the pipeline tells a caller besides its log:
@@ -14,6 +16,8 @@ struct RunReport {
   bool succeeded = false;
   std::uint32_t seed = 0;  // the seed the run used, the configured one or the clock's
   std::string outputPath;  // the randomised image; empty when no pipeline ran
+  // The image's region, once its header was accepted; North America before.
+  const RegionLayout* region = &region::kNorthAmerica;
 };
 
 // One whole run of the tool for a command line (executable path first, then

@@ -70,10 +70,11 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoSpoilerLogPath() {
   return LatestSpoilerLogPath().c_str();
 }
 
-// The entry for every randomised GoldenEye that Project64 3.0 and later
-// need once, exactly as the console tool appends it.
+// The entry for every randomised GoldenEye of the latest run's region that
+// Project64 3.0 and later need once, exactly as the console tool appends it.
 EMSCRIPTEN_KEEPALIVE const char* VelmoGameEntry() {
-  static const std::string entry = velmo::BuildGameEntry();
+  static std::string entry;
+  entry = velmo::BuildGameEntry(*LatestRun().region);
   return entry.c_str();
 }
 

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "assets/data_block.h"
 #include "support/byte_buffer.h"
 
 namespace velmo {
@@ -17,12 +18,15 @@ struct WrittenTableBlock {
 };
 
 // Recompresses the file table into the place of the old block, provided the
-// stream is complete, fits there and can be inflated back whole; otherwise the
-// image keeps the old block, written is left empty and the result is false.
+// stream is complete, fits in the block's room and can be inflated back whole;
+// otherwise the image keeps the old block, written is left empty and the
+// result is false. Only the room is cleared: nothing past it is touched.
 bool WriteUpdated21990(std::span<std::uint8_t> image, const ByteBuffer& inflated21990,
-                       WrittenTableBlock& written);
+                       WrittenTableBlock& written,
+                       const DataBlockPlace& place = NorthAmericanDataBlock());
 
-// The block size as a percentage of the space, with six decimals.
-std::string BlockSizeRatioText(std::size_t blockSize);
+// The block size as a percentage of the room, with six decimals.
+std::string BlockSizeRatioText(std::size_t blockSize,
+                               std::uint32_t room = NorthAmericanDataBlock().room);
 
 }  // namespace velmo

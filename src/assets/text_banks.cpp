@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
-#include "assets/file_table_layout.h"
 #include "support/buffer_words.h"
 #include "support/config_file.h"
 #include "support/content_crc.h"
@@ -13,36 +13,42 @@
 namespace velmo {
 namespace {
 
-// A pair is two table entries: English, then Japanese.
-constexpr std::uint32_t kPairStride = 2 * kTableEntrySize;
-constexpr std::uint32_t kJapaneseOffsetWord = kTableEntrySize + kEntryOffsetWord;
-constexpr std::uint32_t kFirstEnglishId = 638;
-constexpr std::uint32_t kEnglishIdSpan = 87;  // identifiers 638 to 725
-
-// The text banks as the game ships them: the first and the last pair never move.
-struct ExpectedPair {
-  std::uint32_t ePosition, jPosition, eOffset, jOffset;
-};
-constexpr ExpectedPair kExpectedFirstPair{0x270B4, 0x270C0, 0x8E7410, 0x8E7420};
-constexpr ExpectedPair kExpectedLastPair{0x274BC, 0x274C8, 0x8F7DC0, 0x8F7DD0};
-
-bool Matches(const TextBankPair& pair, const ExpectedPair& expected) {
-  return pair.ePosition == expected.ePosition && pair.jPosition == expected.jPosition &&
-         pair.eOffset == expected.eOffset && pair.jOffset == expected.jOffset;
+std::uint32_t GroupStride(const TextLayout& layout) {
+  return layout.banksPerGroup * kTableEntrySize;
 }
 
-// Velmo's own output: its first Japanese bank is already empty (it ends where
-// the next pair's English bank begins), and the text region is already
-// cleared up to the first English bank, which the repacking moved up.
+std::uint32_t BankPosition(const TextBankGroup& group, std::uint32_t bank) {
+  return group.firstPosition + bank * kTableEntrySize;
+}
+
+// Where each bank of the groups ends: at the next bank's offset, the last at
+// the region's end.
+std::uint32_t BankEnd(const std::vector<TextBankGroup>& groups, std::size_t group,
+                      std::uint32_t bank, const TextLayout& layout) {
+  if (bank + 1 < layout.banksPerGroup) return groups[group].offsets[bank + 1];
+  if (group + 1 < groups.size()) return groups[group + 1].offsets.front();
+  return layout.regionEnd;
+}
+
+bool Matches(const TextBankGroup& group,
+             const std::array<std::uint32_t, kMostBanksPerGroup>& expected,
+             const TextLayout& layout) {
+  return std::equal(group.offsets.begin(), group.offsets.end(), expected.begin(),
+                    expected.begin() + layout.banksPerGroup);
+}
+
+// Velmo's own output: the first group's other banks are already empty, and
+// the text region is already cleared up to the bank it reads, which the
+// repacking moved up.
 bool AlreadyRandomised(std::span<const std::uint8_t> image,
-                       const std::vector<TextBankPair>& pairs) {
-  const TextBankPair& first = pairs.front();
-  const std::uint32_t regionStart = kExpectedFirstPair.eOffset;
-  if (first.jOffset != pairs[1].eOffset || first.eOffset <= regionStart ||
-      first.eOffset > image.size()) {
-    return false;
+                       const std::vector<TextBankGroup>& groups, const TextLayout& layout) {
+  const std::uint32_t kept = groups.front().offsets[layout.keptBank];
+  for (std::uint32_t bank = 0; bank < layout.banksPerGroup; ++bank) {
+    if (bank == layout.keptBank) continue;
+    if (groups.front().offsets[bank] != BankEnd(groups, 0, bank, layout)) return false;
   }
-  return std::all_of(image.begin() + regionStart, image.begin() + first.eOffset,
+  if (kept <= layout.regionStart || kept > image.size()) return false;
+  return std::all_of(image.begin() + layout.regionStart, image.begin() + kept,
                      [](std::uint8_t byte) { return byte == 0; });
 }
 
@@ -51,134 +57,174 @@ void LogUnexpectedFirstEntry(std::uint32_t shown) {
            "] is not what was expected!");
 }
 
-// Reads the 44 pairs' table words; false (logged) on an identifier out of range.
-bool CollectPairs(std::span<const std::uint8_t> table, std::vector<TextBankPair>& pairs) {
-  std::uint32_t position = kTextPairsStart + kJapaneseOffsetWord;
-  while (pairs.size() < kTextBankPairCount) {
-    const std::uint32_t englishId = GetDWORDFromOffset(table, position - kJapaneseOffsetWord);
-    if (englishId - kFirstEnglishId > kEnglishIdSpan) {
-      LogUnexpectedFirstEntry(kFirstEnglishId);
+// Reads the 44 groups' table words; false (logged) on an identifier out of range.
+bool CollectGroups(std::span<const std::uint8_t> table, const TextBankTable& banks,
+                   std::vector<TextBankGroup>& groups) {
+  const TextLayout& layout = *banks.layout;
+  std::uint32_t entry = banks.entriesPosition;
+  while (groups.size() < kTextGroupCount) {
+    const std::uint32_t firstId = GetDWORDFromOffset(table, entry);
+    if (firstId - kFirstTextAssetId > layout.lastAssetId - kFirstTextAssetId) {
+      LogUnexpectedFirstEntry(kFirstTextAssetId);
       return false;
     }
-    TextBankPair pair;
-    pair.ePosition = position - kTableEntrySize;
-    pair.jPosition = position;
-    pair.eOffset = GetDWORDFromOffset(table, pair.ePosition);
-    pair.jOffset = GetDWORDFromOffset(table, position);
-    pairs.push_back(std::move(pair));
-    position += kPairStride;
+    TextBankGroup group;
+    group.firstPosition = entry + kEntryOffsetWord;
+    for (std::uint32_t bank = 0; bank < layout.banksPerGroup; ++bank) {
+      group.offsets.push_back(GetDWORDFromOffset(table, BankPosition(group, bank)));
+    }
+    groups.push_back(std::move(group));
+    entry += GroupStride(layout);
   }
   return true;
 }
 
-std::uint32_t RegionEnd(const std::vector<TextBankPair>& pairs) {
-  const TextBankPair& last = pairs.back();
-  return last.jOffset + (last.jOffset - last.eOffset);
+std::string OffsetsText(const TextBankGroup& group) {
+  std::string text;
+  for (const std::uint32_t offset : group.offsets) {
+    text += (text.empty() ? "[" : " [") + ToHexText(offset) + "]";
+  }
+  return text;
 }
 
 // Every bank must lie in order inside the region, or the banks' lengths mean
 // nothing and copying them would read and write out of place.
-bool PairsLieInOrder(const std::vector<TextBankPair>& pairs, std::uint64_t imageSize) {
-  const std::uint64_t regionEnd = std::uint64_t{pairs.back().jOffset} +
-                                  (pairs.back().jOffset - std::uint64_t{pairs.back().eOffset});
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    const std::uint64_t nextStart = i + 1 < pairs.size() ? pairs[i + 1].eOffset : regionEnd;
-    if (pairs[i].eOffset <= pairs[i].jOffset && pairs[i].jOffset <= nextStart) continue;
-    LogError("StripOutJapaneseText(): Text bank pair [" + DecimalText(std::uint32_t(i)) + "] at [" +
-             ToHexText(pairs[i].eOffset) + "] [" + ToHexText(pairs[i].jOffset) +
-             "] is out of order in the text region!");
+bool GroupsLieInOrder(const std::vector<TextBankGroup>& groups, const TextLayout& layout,
+                      std::uint64_t imageSize) {
+  const char* groupWord = layout.banksPerGroup == 2 ? "pair" : "group";
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    bool inOrder = true;
+    for (std::uint32_t bank = 0; bank < layout.banksPerGroup; ++bank) {
+      inOrder = inOrder && groups[i].offsets[bank] <= BankEnd(groups, i, bank, layout);
+    }
+    if (inOrder) continue;
+    LogError("StripOutJapaneseText(): Text bank " + std::string(groupWord) + " [" +
+             DecimalText(std::uint32_t(i)) + "] at " + OffsetsText(groups[i]) +
+             " is out of order in the text region!");
     return false;
   }
-  if (regionEnd > imageSize) {
+  if (layout.regionEnd > imageSize) {
     LogError("StripOutJapaneseText(): Text region ends beyond the image!");
     return false;
   }
   return true;
 }
 
-void CacheEnglishText(std::span<const std::uint8_t> image, std::vector<TextBankPair>& pairs) {
-  for (TextBankPair& pair : pairs) {
-    const auto bank = image.subspan(pair.eOffset, pair.jOffset - pair.eOffset);
-    pair.eText.assign(bank.begin(), bank.end());
+void CacheKeptText(std::span<const std::uint8_t> image, std::vector<TextBankGroup>& groups,
+                   const TextLayout& layout) {
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const std::uint32_t start = groups[i].offsets[layout.keptBank];
+    const auto bank = image.subspan(start, BankEnd(groups, i, layout.keptBank, layout) - start);
+    groups[i].keptText.assign(bank.begin(), bank.end());
   }
 }
 
-// Writes the English banks back to back against the region end, last first,
-// and points each Japanese entry at the end of its English bank: empty.
-std::uint32_t RepackEnglishText(std::span<std::uint8_t> image, std::span<std::uint8_t> table,
-                                const std::vector<TextBankPair>& pairs, bool trace) {
-  std::uint32_t cursor = RegionEnd(pairs);
-  for (auto pair = pairs.rbegin(); pair != pairs.rend(); ++pair) {
-    const auto length = static_cast<std::uint32_t>(pair->eText.size());
+// "Updated E [old E],  J [old J] -> [new E]": the bank kept first, then the
+// emptied ones in table order.
+void TraceMove(const TextLayout& layout, std::uint32_t newOffset,
+               const std::vector<std::uint32_t>& oldOffsets) {
+  std::string text = "ROM::StripOutJapaneseText(): Updated " +
+                     std::string(layout.bankLetters[layout.keptBank]) + " [" +
+                     ToHexText(oldOffsets[layout.keptBank]) + "]";
+  for (std::uint32_t bank = 0; bank < layout.banksPerGroup; ++bank) {
+    if (bank == layout.keptBank) continue;
+    text +=
+        ",  " + std::string(layout.bankLetters[bank]) + " [" + ToHexText(oldOffsets[bank]) + "]";
+  }
+  LogTrace(text + " -> [" + ToHexText(newOffset) + "]");
+}
+
+// Writes the banks the region reads back to back against the region end, last
+// first, and points every other bank of a group at the start (those before)
+// or the end (those after) of the kept one: empty.
+std::uint32_t RepackKeptText(std::span<std::uint8_t> image, std::span<std::uint8_t> table,
+                             const std::vector<TextBankGroup>& groups, const TextLayout& layout,
+                             bool trace) {
+  std::uint32_t cursor = layout.regionEnd;
+  for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
+    const auto length = static_cast<std::uint32_t>(group->keptText.size());
     cursor -= length;
-    std::copy(pair->eText.begin(), pair->eText.end(), image.begin() + cursor);
-    const std::uint32_t oldEnglish = GetDWORDFromOffset(table, pair->ePosition);
-    const std::uint32_t oldJapanese = GetDWORDFromOffset(table, pair->jPosition);
-    SetDWORDToffset(table, pair->ePosition, cursor);
-    SetDWORDToffset(table, pair->jPosition, cursor + length);
-    if (!trace) continue;
-    LogTrace("ROM::StripOutJapaneseText(): Updated E [" + ToHexText(oldEnglish) + "],  J [" +
-             ToHexText(oldJapanese) + "] -> [" + ToHexText(cursor) + "]");
+    std::copy(group->keptText.begin(), group->keptText.end(), image.begin() + cursor);
+    std::vector<std::uint32_t> oldOffsets;
+    for (std::uint32_t bank = 0; bank < layout.banksPerGroup; ++bank) {
+      const std::uint32_t position = BankPosition(*group, bank);
+      oldOffsets.push_back(GetDWORDFromOffset(table, position));
+      SetDWORDToffset(table, position, bank <= layout.keptBank ? cursor : cursor + length);
+    }
+    if (trace) TraceMove(layout, cursor, oldOffsets);
   }
   return cursor;
 }
 
-std::vector<MovedTextBank> RecordBanks(const std::vector<TextBankPair>& pairs) {
+std::vector<MovedTextBank> RecordBanks(const std::vector<TextBankGroup>& groups,
+                                       const TextLayout& layout) {
   std::vector<MovedTextBank> banks;
-  for (const TextBankPair& pair : pairs) {
-    banks.push_back({pair.ePosition, pair.jPosition, static_cast<std::uint32_t>(pair.eText.size()),
-                     ContentCrc32(pair.eText)});
+  for (const TextBankGroup& group : groups) {
+    banks.push_back({BankPosition(group, layout.keptBank),
+                     static_cast<std::uint32_t>(group.keptText.size()),
+                     ContentCrc32(group.keptText)});
   }
   return banks;
 }
 
-}  // namespace
-
-bool StripOutJapaneseText(std::span<std::uint8_t> image, ByteBuffer& inflated21990,
-                          const ConfigFile& config, std::vector<MovedTextBank>& movedBanks) {
-  movedBanks.clear();
-  const std::uint32_t firstId = GetDWORDFromOffset(inflated21990, kTextPairsStart);
-  if (firstId != kFirstEnglishId) {
-    LogUnexpectedFirstEntry(firstId);
-    return false;
-  }
-  std::vector<TextBankPair> pairs;
-  if (!CollectPairs(inflated21990, pairs)) return false;
-  if (!Matches(pairs.front(), kExpectedFirstPair)) {
+// The first and last groups never move in the game as it ships.
+bool EdgeGroupsAsShipped(std::span<const std::uint8_t> image,
+                         const std::vector<TextBankGroup>& groups, const TextLayout& layout) {
+  if (!Matches(groups.front(), layout.firstGroup, layout)) {
     LogError(
         "StripOutJapaneseText(): First entry in InStageText collection was not what was expected!");
-    if (AlreadyRandomised(image, pairs)) {
+    if (AlreadyRandomised(image, groups, layout)) {
       LogError(
           "StripOutJapaneseText(): This image has already been randomised; give Velmo your "
           "original image");
     }
     return false;
   }
-  if (!Matches(pairs.back(), kExpectedLastPair)) {
+  if (!Matches(groups.back(), layout.lastGroup, layout)) {
     LogError(
         "StripOutJapaneseText(): Last entry in InStageText collection was not what was expected!");
     return false;
   }
-  if (!PairsLieInOrder(pairs, image.size())) return false;
-  CacheEnglishText(image, pairs);
-  LogInfo("StripOutJapaneseText(): Finished parsing 21990 block and caching data");
-
-  const std::uint32_t regionStart = pairs.front().eOffset;
-  std::fill(image.begin() + regionStart, image.begin() + RegionEnd(pairs), 0);
-  LogInfo("StripOutJapaneseText(): Text block wiped");
-
-  const std::uint32_t lowestBank =
-      RepackEnglishText(image, inflated21990, pairs, TraceLoggingEnabled(config));
-  LogInfo("StripOutJapaneseText(): Finished reorganising text data [" +
-          DecimalText(lowestBank - regionStart) + "] bytes freed");
-  movedBanks = RecordBanks(pairs);
   return true;
 }
 
-std::uint32_t LowestEnglishBankOffset(std::span<const std::uint8_t> inflated21990) {
+}  // namespace
+
+bool StripOutJapaneseText(std::span<std::uint8_t> image, ByteBuffer& inflated21990,
+                          const ConfigFile& config, std::vector<MovedTextBank>& movedBanks,
+                          const TextBankTable& banks) {
+  movedBanks.clear();
+  const TextLayout& layout = *banks.layout;
+  const std::uint32_t firstId = GetDWORDFromOffset(inflated21990, banks.entriesPosition);
+  if (firstId != kFirstTextAssetId) {
+    LogUnexpectedFirstEntry(firstId);
+    return false;
+  }
+  std::vector<TextBankGroup> groups;
+  if (!CollectGroups(inflated21990, banks, groups)) return false;
+  if (!EdgeGroupsAsShipped(image, groups, layout)) return false;
+  if (!GroupsLieInOrder(groups, layout, image.size())) return false;
+  CacheKeptText(image, groups, layout);
+  LogInfo("StripOutJapaneseText(): Finished parsing 21990 block and caching data");
+
+  std::fill(image.begin() + layout.regionStart, image.begin() + layout.regionEnd, 0);
+  LogInfo("StripOutJapaneseText(): Text block wiped");
+
+  const std::uint32_t lowestBank =
+      RepackKeptText(image, inflated21990, groups, layout, TraceLoggingEnabled(config));
+  LogInfo("StripOutJapaneseText(): Finished reorganising text data [" +
+          DecimalText(lowestBank - layout.regionStart) + "] bytes freed");
+  movedBanks = RecordBanks(groups, layout);
+  return true;
+}
+
+std::uint32_t LowestKeptBankOffset(std::span<const std::uint8_t> inflated21990,
+                                   const TextBankTable& banks) {
+  const TextLayout& layout = *banks.layout;
   std::uint32_t lowest = std::numeric_limits<std::uint32_t>::max();
-  std::uint32_t position = kTextPairsStart + kEntryOffsetWord;
-  for (std::uint32_t i = 0; i < kTextBankPairCount; ++i, position += kPairStride) {
+  std::uint32_t position =
+      banks.entriesPosition + layout.keptBank * kTableEntrySize + kEntryOffsetWord;
+  for (std::uint32_t i = 0; i < kTextGroupCount; ++i, position += GroupStride(layout)) {
     lowest = std::min(lowest, GetDWORDFromOffset(inflated21990, position));
   }
   return lowest;

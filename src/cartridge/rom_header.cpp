@@ -8,6 +8,7 @@
 #include "cartridge/byte_order.h"
 #include "cartridge/checksum.h"
 #include "cartridge/mapped_rom_file.h"
+#include "cartridge/region_layout.h"
 #include "support/logger.h"
 #include "support/number_text.h"
 
@@ -27,7 +28,6 @@ constexpr std::uint8_t kBigEndianMarker = 0x80;
 
 constexpr std::string_view kGameName = "GOLDENEYE";
 constexpr std::string_view kRequiredNamePrefix = "GOL";
-constexpr std::string_view kNtscGameCode = "NGEE";
 
 struct CartridgeHeader {
   std::uint64_t fileSize;
@@ -39,7 +39,8 @@ struct CartridgeHeader {
 
   bool IsBigEndian() const { return (firstByte & kByteOrderMask) == kBigEndianMarker; }
   bool NameContainsGameName() const { return internalName.find(kGameName) != std::string::npos; }
-  bool IsNtscGameCode() const { return gameCode == kNtscGameCode; }
+  // The game's own code in one of its regions; the version byte must be 0.
+  const RegionLayout* Region() const { return RegionForGameCode(gameCode); }
   bool NameStartsLikeTheGame() const { return internalName.starts_with(kRequiredNamePrefix); }
 };
 
@@ -56,7 +57,7 @@ CartridgeHeader ReadHeader(MappedRomFile& romFile) {
 
 void PrintReport(const CartridgeHeader& header) {
   const ConsoleColour nameColour = header.NameContainsGameName() ? kColourGreen : kColourRed;
-  const ConsoleColour codeColour = header.IsNtscGameCode() ? nameColour : kColourRed;
+  const ConsoleColour codeColour = header.Region() != nullptr ? nameColour : kColourRed;
 
   WritePlain("INFO Size of file [");
   WriteColoured(std::to_string(header.fileSize), kColourWhite);
@@ -128,11 +129,14 @@ bool ConvertByteOrder(MappedRomFile& romFile, const HeaderStepInput& input, bool
 
 bool ProcessROMHeader(MappedRomFile& romFile) {
   bool converted = false;
-  return ProcessROMHeader(romFile, HeaderStepInput{}, converted);
+  const RegionLayout* region = nullptr;
+  return ProcessROMHeader(romFile, HeaderStepInput{}, converted, region);
 }
 
-bool ProcessROMHeader(MappedRomFile& romFile, const HeaderStepInput& input, bool& converted) {
+bool ProcessROMHeader(MappedRomFile& romFile, const HeaderStepInput& input, bool& converted,
+                      const RegionLayout*& region) {
   converted = false;
+  region = nullptr;
   // An image that cannot be mapped (no memory left for the view, say) would
   // read as zeros and be refused for a byte order it does not have.
   if (WholeFile(romFile).empty()) {
@@ -147,11 +151,18 @@ bool ProcessROMHeader(MappedRomFile& romFile, const HeaderStepInput& input, bool
     LogError("Unable to use byteswapped ROM!");
     return false;
   }
-  if (!header.IsNtscGameCode()) {
+  const RegionLayout* found = header.Region();
+  if (found == nullptr) {
     LogError("This doesn't appear to be the NTSC Goldeneye ROM!");
     return false;
   }
-  if (header.NameStartsLikeTheGame()) return true;
+  if (!found->headerNote.empty()) {
+    LogInfo("ProcessROMHeader(): " + std::string(found->headerNote));
+  }
+  if (header.NameStartsLikeTheGame()) {
+    region = found;
+    return true;
+  }
   LogError("This doesn't appear to be the Goldeneye ROM!");
   return false;
 }

@@ -11,23 +11,36 @@
 #include "platform/file_sync.h"
 #include "support/config_file.h"
 #include "support/logger.h"
+#include "support/number_text.h"
 
 namespace velmo {
 namespace {
 
+// Project64 keys a section by the checksum words and the country field: the
+// header's region letter in hexadecimal (45 for the E of the NTSC game).
+std::string CountryField(const RegionLayout& region) {
+  return "C:" + ToUpperHexText(region.countryCode).substr(6);
+}
+
 // When no section matches an image's checksum words, Project64 3.0 and later
 // look for the one named by the header's internal name and country code, and
 // follow its Alt Identifier to the section it names: here the original
-// NTSC GoldenEye's own.
-constexpr std::string_view kGameEntryName = "GOLDENEYE-C:45";
-constexpr std::string_view kOriginalGameSection = "DCBC50D1-09FD1AA3-C:45";
+// GoldenEye's own of that region.
+std::string GameEntryName(const RegionLayout& region) {
+  return "GOLDENEYE-" + CountryField(region);
+}
+
+std::string OriginalGameSection(const RegionLayout& region) {
+  return ToUpperHexText(region.originalChecksum.crc1) + "-" +
+         ToUpperHexText(region.originalChecksum.crc2) + "-" + CountryField(region);
+}
 
 }  // namespace
 
-std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2Text) {
-  // C:45 is the country field: 0x45, the region letter E of the NTSC game.
-  return "\n[" + crc1Text + "-" + crc2Text +
-         "-C:45]\n"
+std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2Text,
+                            const RegionLayout& region) {
+  return "\n[" + crc1Text + "-" + crc2Text + "-" + CountryField(region) +
+         "]\n"
          "Good Name=GoldenEye 007 (Randomised by Velmo)\n"
          "Status=Compatible\n"
          "32bit=No\n"
@@ -41,9 +54,8 @@ std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2
          "SMM-TLB=0\n";
 }
 
-std::string BuildGameEntry() {
-  return "\n[" + std::string(kGameEntryName) +
-         "]\nAlt Identifier=" + std::string(kOriginalGameSection) + "\n";
+std::string BuildGameEntry(const RegionLayout& region) {
+  return "\n[" + GameEntryName(region) + "]\nAlt Identifier=" + OriginalGameSection(region) + "\n";
 }
 
 namespace {
@@ -112,8 +124,9 @@ bool AppendToDatabase(const std::string& path, const std::string& text) {
 // A second game entry would change nothing, so a database that has one is
 // left as it is. One that cannot be read is not appended to either: whether
 // it holds the entry is unknown.
-void AddGameEntry(const std::string& path) {
-  switch (FindRdbSection(path, kGameEntryName)) {
+void AddGameEntry(const std::string& path, const RegionLayout& region) {
+  const std::string name = GameEntryName(region);
+  switch (FindRdbSection(path, name)) {
     case RdbSectionLookup::kPresent:
       LogInfo(
           "ROM::UpdateRDB(): The Project 64 entry for every randomised GoldenEye is already "
@@ -125,21 +138,21 @@ void AddGameEntry(const std::string& path) {
     case RdbSectionLookup::kAbsent:
       break;
   }
-  if (AppendToDatabase(path, BuildGameEntry())) {
+  if (AppendToDatabase(path, BuildGameEntry(region))) {
     LogSuccess("ROM::UpdateRDB(): Added the Project 64 entry for every randomised GoldenEye [" +
-               std::string(kGameEntryName) + "]");
+               name + "]");
   }
 }
 
 }  // namespace
 
 bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std::string& crc2Text,
-               Pj64Entry entry) {
+               Pj64Entry entry, const RegionLayout& region) {
   std::string path;
   if (!DatabaseToUpdate(config, path)) return true;
   if (entry == Pj64Entry::kGameEntry) {
-    AddGameEntry(path);
-  } else if (AppendToDatabase(path, BuildRdbSection(crc1Text, crc2Text))) {
+    AddGameEntry(path, region);
+  } else if (AppendToDatabase(path, BuildRdbSection(crc1Text, crc2Text, region))) {
     LogSuccess("ROM::UpdateRDB(): Updated Project 64 RDB entry file");
   }
   return true;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "cartridge/region_layout.h"
+
 namespace velmo {
 
 class ConfigFile;
@@ -17,12 +19,14 @@ enum class Pj64Entry {
 };
 
 // The section appended to Project64's ROM database for a randomised image,
-// keyed by its two checksum words (8 upper-case hex digits each).
-std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2Text);
+// keyed by its two checksum words (8 upper-case hex digits each) and its
+// region's country code.
+std::string BuildRdbSection(const std::string& crc1Text, const std::string& crc2Text,
+                            const RegionLayout& region = region::kNorthAmerica);
 
-// The entry for every randomised GoldenEye, as it is appended: on a line of
-// its own after whatever the file ends with.
-std::string BuildGameEntry();
+// The entry for every randomised GoldenEye of a region, as it is appended:
+// on a line of its own after whatever the file ends with.
+std::string BuildGameEntry(const RegionLayout& region = region::kNorthAmerica);
 
 // Appends that section, or the game entry when the database has none yet, to
 // the database file named by PJ64RDBFile when UpdatePJ64 is non-zero. All or
@@ -31,6 +35,6 @@ std::string BuildGameEntry();
 // problem is logged and the result is always true: the database is a
 // convenience, not the product.
 bool UpdateRDB(const ConfigFile& config, const std::string& crc1Text, const std::string& crc2Text,
-               Pj64Entry entry);
+               Pj64Entry entry, const RegionLayout& region = region::kNorthAmerica);
 
 }  // namespace velmo

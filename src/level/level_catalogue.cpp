@@ -15,17 +15,13 @@ constexpr std::array<std::string_view, level::kCount> kLevelNames = {
 
 // Train's file only fits back with zlib's larger memLevel 6.
 const std::array<SetupFileInfo, level::kCount> kSetupFiles = {{
-    {617, level::kArchives, 0x8AF81F, 5}, {618, level::kFacility, 0x8B33AF, 5},
-    {619, level::kAztec, 0x8B5CAF, 5},    {620, level::kCaves, 0x8B9B0F, 5},
-    {621, level::kControl, 0x8BD60F, 5},  {622, level::kCradle, 0x8BF23F, 5},
-    {623, level::kEgypt, 0x8C10CF, 5},    {624, level::kDam, 0x8C539F, 5},
-    {625, level::kDepo, 0x8C832F, 5},     {626, level::kFrigate, 0x8CA67F, 5},
-    {627, level::kJungle, 0x8CDD7F, 5},   {628, level::kCuba, 0x8CE34F, 5},
-    {629, level::kStreets, 0x8D12CF, 5},  {630, level::kRunway, 0x8D2B2F, 5},
-    {631, level::kBunker2, 0x8D518F, 5},  {632, level::kBunker1, 0x8D6BBF, 5},
-    {633, level::kSurface1, 0x8DAECF, 5}, {634, level::kSurface2, 0x8DEFBF, 5},
-    {635, level::kSilo, 0x8E1A0F, 5},     {636, level::kStatue, 0x8E41DF, 5},
-    {637, level::kTrain, 0x8E740F, 6},
+    {617, level::kArchives, 5}, {618, level::kFacility, 5}, {619, level::kAztec, 5},
+    {620, level::kCaves, 5},    {621, level::kControl, 5},  {622, level::kCradle, 5},
+    {623, level::kEgypt, 5},    {624, level::kDam, 5},      {625, level::kDepo, 5},
+    {626, level::kFrigate, 5},  {627, level::kJungle, 5},   {628, level::kCuba, 5},
+    {629, level::kStreets, 5},  {630, level::kRunway, 5},   {631, level::kBunker2, 5},
+    {632, level::kBunker1, 5},  {633, level::kSurface1, 5}, {634, level::kSurface2, 5},
+    {635, level::kSilo, 5},     {636, level::kStatue, 5},   {637, level::kTrain, 6},
 }};
 
 std::string GetLevelName(LevelId id) {

@@ -39,13 +39,11 @@ inline constexpr int kCount = 21;
 // The display name used in log lines; "UNKNOWN" outside 0 to 20.
 std::string GetLevelName(LevelId id);
 
-// Where a level's compressed setup file may live in the image: from its table
-// offset up to its fixed end bound (the last byte before the next file's
-// space), and the zlib memLevel it is recompressed with.
+// A level's setup file: its asset in the file table and the zlib memLevel it
+// is recompressed with. Where it lies in the image is each region's own.
 struct SetupFileInfo {
   std::uint32_t assetId;
   LevelId levelId;
-  std::uint32_t endBound;
   int memLevel;
 };
 

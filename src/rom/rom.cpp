@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "assets/data_block.h"
 #include "assets/file_table.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
@@ -96,7 +97,9 @@ bool ROM::ProcessROMHeader() {
   const HeaderStepInput input{origin.inputPath.empty() ? romPath : origin.inputPath,
                               options.convertByteOrder, convertedPath};
   bool converted = false;
-  if (!velmo::ProcessROMHeader(romFile, input, converted)) return false;
+  const RegionLayout* found = nullptr;
+  if (!velmo::ProcessROMHeader(romFile, input, converted, found)) return false;
+  regionLayout = found;
   if (converted) romPath = convertedPath;
   return true;
 }
@@ -111,17 +114,25 @@ std::span<std::uint8_t> ROM::MapWholeImage() {
 }
 
 bool ROM::Load21990Data() {
-  return velmo::Load21990Data(MapWholeImage(), inflated21990);
+  const auto image = MapWholeImage();
+  const std::optional<DataBlockPlace> place = LocateDataBlock(image, *regionLayout);
+  if (!place) return false;
+  dataBlock = *place;
+  return velmo::Load21990Data(image, inflated21990, dataBlock);
 }
 
 bool ROM::ProcessFileTable() {
-  return velmo::ProcessFileTable(inflated21990, romFile.FileSize(), setupFiles);
+  if (!velmo::ProcessFileTable(inflated21990, romFile.FileSize(), setupFiles, *regionLayout)) {
+    return false;
+  }
+  textBanks = {&regionLayout->text, TextEntriesPosition(setupFiles)};
+  return true;
 }
 
 bool ROM::StripOutJapaneseText() {
   const auto image = MapWholeImage();
   return !image.empty() &&
-         velmo::StripOutJapaneseText(image, inflated21990, config, movedTextBanks);
+         velmo::StripOutJapaneseText(image, inflated21990, config, movedTextBanks, textBanks);
 }
 
 bool ROM::ProcessROM() {
@@ -132,13 +143,14 @@ bool ROM::ProcessROM() {
 
 bool ROM::WriteUpdatedSetups() {
   const auto image = MapWholeImage();
-  return !image.empty() && velmo::WriteUpdatedSetups(image, setupFiles, inflated21990,
-                                                     LowestEnglishBankOffset(inflated21990));
+  return !image.empty() &&
+         velmo::WriteUpdatedSetups(image, setupFiles, inflated21990,
+                                   LowestKeptBankOffset(inflated21990, textBanks));
 }
 
 bool ROM::WriteUpdated21990() {
   const auto image = MapWholeImage();
-  return !image.empty() && velmo::WriteUpdated21990(image, inflated21990, written21990);
+  return !image.empty() && velmo::WriteUpdated21990(image, inflated21990, written21990, dataBlock);
 }
 
 bool ROM::RecalculateAndUpdateCRC() {
@@ -148,8 +160,8 @@ bool ROM::RecalculateAndUpdateCRC() {
 bool ROM::VerifyRandomisedROM() {
   // Through the view of the file itself: the checks read what the file holds now.
   const auto image = MapWholeImage();
-  const IntendedImage intended{inflated21990, written21990, setupFiles, movedTextBanks,
-                               headerChecksum};
+  const IntendedImage intended{inflated21990,  written21990, setupFiles, movedTextBanks,
+                               headerChecksum, dataBlock,    textBanks};
   return !image.empty() && velmo::VerifyRandomisedROM(image, intended);
 }
 
@@ -176,16 +188,22 @@ bool ROM::SaveRandomisedROM() {
 // that cannot be written is reported but fails nothing.
 bool ROM::WriteSpoilerLog() {
   if (!options.spoilerLog) return true;
-  const SpoilerHeader header{
-      origin.releaseNumber, SeedInUse(), origin.inputPath, romPath, crc1Text, crc2Text,
-      options.randomisers};
+  const SpoilerHeader header{origin.releaseNumber,
+                             SeedInUse(),
+                             origin.inputPath,
+                             std::string(regionLayout->spoilerName),
+                             romPath,
+                             crc1Text,
+                             crc2Text,
+                             options.randomisers};
   velmo::WriteSpoilerLog(SpoilerLogPathFor(romPath), BuildSpoilerLog(header, levelReports));
   return true;
 }
 
 bool ROM::UpdateRDB() {
   return velmo::UpdateRDB(config, crc1Text, crc2Text,
-                          options.pj64GameEntry ? Pj64Entry::kGameEntry : Pj64Entry::kImageSection);
+                          options.pj64GameEntry ? Pj64Entry::kGameEntry : Pj64Entry::kImageSection,
+                          *regionLayout);
 }
 
 void ROM::IncrementRandomisedROMs() {

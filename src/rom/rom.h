@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_block.h"
 #include "assets/setup_file_entry.h"
 #include "assets/table_write_back.h"
 #include "assets/text_banks.h"
 #include "cartridge/checksum.h"
 #include "cartridge/mapped_rom_file.h"
+#include "cartridge/region_layout.h"
 #include "level/level_report.h"
 #include "platform/replacement_file.h"
 #include "rom/run_options.h"
@@ -56,6 +58,9 @@ class ROM {
   // Where the randomised image is saved: the output path it was made with,
   // or the big-endian name once the header step has converted the copy.
   const std::string& ImagePath() const { return romPath; }
+  // The image's region once the header step has accepted it; North America
+  // before that.
+  const RegionLayout& Region() const { return *regionLayout; }
 
  private:
   // One pipeline step and the line LoadInROM adds when it fails.
@@ -98,6 +103,9 @@ class ROM {
   // Before romFile: removed only once the file is closed, as Windows needs.
   std::unique_ptr<platform::ReplacementFile> workCopy;
   MappedRomFile romFile;
+  const RegionLayout* regionLayout = &region::kNorthAmerica;
+  DataBlockPlace dataBlock = NorthAmericanDataBlock();
+  TextBankTable textBanks;
   ByteBuffer inflated21990;
   WrittenTableBlock written21990;
   HeaderChecksum headerChecksum;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "assets/file_table_layout.h"
+#include "assets/text_banks.h"
 #include "cartridge/checksum.h"
 #include "level/level_catalogue.h"
 #include "support/buffer_words.h"
@@ -48,16 +49,16 @@ bool HoldsTheWrittenBlock(std::span<const std::uint8_t> space, std::span<const s
 
 // A block that is not the one written: it must inflate to exactly the table
 // and be followed by zeros. reread receives what it inflates to.
-bool CheckInflatedTableBlock(std::span<const std::uint8_t> space,
+bool CheckInflatedTableBlock(std::span<const std::uint8_t> space, std::uint32_t blockOffset,
                              std::span<const std::uint8_t> table, ByteBuffer& reread) {
   std::size_t blockLength = 0;
   if (!DecompressData(space, reread, blockLength)) {
-    return ReportDifference("File table block at " + Hex(k21990BlockOffset) + " does not inflate");
+    return ReportDifference("File table block at " + Hex(blockOffset) + " does not inflate");
   }
   const auto [inImage, inMemory] =
       std::mismatch(reread.begin(), reread.end(), table.begin(), table.end());
   if (inImage != reread.end() || inMemory != table.end()) {
-    return ReportDifference("File table block at " + Hex(k21990BlockOffset) +
+    return ReportDifference("File table block at " + Hex(blockOffset) +
                             " differs from the table at table position " +
                             Hex(inImage - reread.begin()));
   }
@@ -65,31 +66,31 @@ bool CheckInflatedTableBlock(std::span<const std::uint8_t> space,
                                        space.end(), IsZero);
   if (filler != space.end()) {
     return ReportDifference("Space after the file table block is not zero at offset " +
-                            Hex(k21990BlockOffset + (filler - space.begin())));
+                            Hex(blockOffset + (filler - space.begin())));
   }
   return true;
 }
 
-// The block at 0x21990 holds exactly the table, and the rest of its space is
-// zero. table receives the table as the image holds it, which is what the
-// later checks read: inflated21990 itself, or reread when the block had to be
-// inflated again.
+// The block holds exactly the table, and the rest of its room is zero. table receives the table as
+// the image holds it, which is what the later checks read: inflated21990 itself, or reread when the
+// block had to be inflated again.
 bool CheckTableBlock(std::span<const std::uint8_t> image, const IntendedImage& intended,
                      ByteBuffer& reread, std::span<const std::uint8_t>& table) {
-  if (image.size() < std::uint64_t{k21990BlockOffset} + k21990BlockSpace) {
+  const DataBlockPlace& place = intended.dataBlock;
+  if (image.size() < std::uint64_t{place.offset} + place.room) {
     return ReportDifference("Image of [" + std::to_string(image.size()) +
                             "] bytes is too short to hold the file table");
   }
-  const auto space = image.subspan(k21990BlockOffset, k21990BlockSpace);
+  const auto space = image.subspan(place.offset, place.room);
   table = intended.inflated21990;
   if (HoldsTheWrittenBlock(space, table, intended.tableBlock)) return true;
-  if (!CheckInflatedTableBlock(space, intended.inflated21990, reread)) return false;
+  if (!CheckInflatedTableBlock(space, place.offset, intended.inflated21990, reread)) return false;
   table = reread;
   return true;
 }
 
 // Where the file starting at offset must end: at the next file's start, or
-// at the lowest English bank after the last one.
+// at the lowest text bank kept after the last one.
 std::uint64_t SpaceEnd(const std::vector<std::uint32_t>& offsets, std::uint32_t offset,
                        std::uint64_t textStart) {
   std::uint64_t end = textStart;
@@ -140,9 +141,9 @@ bool CheckSetupFile(std::span<const std::uint8_t> image,
 }
 
 bool CheckSetupFiles(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
-                     const std::vector<SetupFileEntry>& setupFiles) {
+                     const std::vector<SetupFileEntry>& setupFiles, const TextBankTable& banks) {
   const std::uint64_t textStart =
-      std::min<std::uint64_t>(LowestEnglishBankOffset(table), image.size());
+      std::min<std::uint64_t>(LowestKeptBankOffset(table, banks), image.size());
   std::vector<std::uint32_t> offsets;
   for (const SetupFileEntry& file : setupFiles) {
     offsets.push_back(GetDWORDFromOffset(table, file.tablePosition));
@@ -153,17 +154,35 @@ bool CheckSetupFiles(std::span<const std::uint8_t> image, std::span<const std::u
   return true;
 }
 
-bool CheckTextBank(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
-                   const MovedTextBank& bank) {
-  const std::uint32_t eOffset = GetDWORDFromOffset(table, bank.ePosition);
-  const std::uint32_t jOffset = GetDWORDFromOffset(table, bank.jPosition);
-  const std::string where = "English text bank at table position " + Hex(bank.ePosition);
-  if (jOffset < eOffset || jOffset - eOffset != bank.length || jOffset > image.size()) {
-    return ReportDifference(where + " runs from " + Hex(eOffset) + " to " + Hex(jOffset) +
+// The other banks of the kept bank's group: those before it start where it
+// starts, those after it where it ends, so that none holds anything.
+bool OtherBanksEmpty(std::span<const std::uint8_t> table, const MovedTextBank& bank,
+                     const TextLayout& layout, const std::string& where) {
+  const std::uint32_t start = GetDWORDFromOffset(table, bank.keptPosition);
+  const std::uint32_t groupPosition = bank.keptPosition - layout.keptBank * kTableEntrySize;
+  for (std::uint32_t other = 0; other < layout.banksPerGroup; ++other) {
+    if (other == layout.keptBank) continue;
+    const std::uint32_t offset = GetDWORDFromOffset(table, groupPosition + other * kTableEntrySize);
+    const std::uint32_t expected = other < layout.keptBank ? start : start + bank.length;
+    if (offset == expected) continue;
+    const std::uint32_t end = other < layout.keptBank ? start : offset;
+    return ReportDifference(where + " runs from " + Hex(start) + " to " + Hex(end) +
                             " instead of [" + DecimalText(bank.length) + "] bytes");
   }
-  if (ContentCrc32(image.subspan(eOffset, bank.length)) != bank.crc32) {
-    return ReportDifference(where + " does not hold its text at offset " + Hex(eOffset));
+  return true;
+}
+
+bool CheckTextBank(std::span<const std::uint8_t> image, std::span<const std::uint8_t> table,
+                   const MovedTextBank& bank, const TextLayout& layout) {
+  const std::uint32_t start = GetDWORDFromOffset(table, bank.keptPosition);
+  const std::string where = std::string(layout.bankNames[layout.keptBank]) +
+                            " text bank at table position " + Hex(bank.keptPosition);
+  if (std::uint64_t{start} + bank.length > image.size()) {
+    return ReportDifference(where + " runs from " + Hex(start) + " beyond the image");
+  }
+  if (!OtherBanksEmpty(table, bank, layout, where)) return false;
+  if (ContentCrc32(image.subspan(start, bank.length)) != bank.crc32) {
+    return ReportDifference(where + " does not hold its text at offset " + Hex(start));
   }
   return true;
 }
@@ -190,9 +209,9 @@ bool VerifyRandomisedROM(std::span<const std::uint8_t> image, const IntendedImag
   ByteBuffer reread;
   std::span<const std::uint8_t> table;
   if (!CheckTableBlock(image, intended, reread, table)) return false;
-  if (!CheckSetupFiles(image, table, intended.setupFiles)) return false;
+  if (!CheckSetupFiles(image, table, intended.setupFiles, intended.textBanks)) return false;
   for (const MovedTextBank& bank : intended.movedBanks) {
-    if (!CheckTextBank(image, table, bank)) return false;
+    if (!CheckTextBank(image, table, bank, *intended.textBanks.layout)) return false;
   }
   return CheckHeaderChecksum(image, intended.checksum);
 }

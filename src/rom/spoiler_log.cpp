@@ -29,6 +29,7 @@ std::string BuildSpoilerLog(const SpoilerHeader& header, const std::vector<Level
   std::string text = "Velmo spoiler log, release " + std::to_string(header.releaseNumber) + "\n";
   text += "Seed: " + std::to_string(header.seed) + "\n";
   text += "Input image: " + header.inputPath + "\n";
+  if (!header.regionName.empty()) text += "Region: " + header.regionName + "\n";
   text += "Output image: " + header.outputPath + "\n";
   text += "Checksum: " + header.crc1Text + "-" + header.crc2Text + "\n";
   text += "Settings: " + DescribeSettings(header.switches) + "\n";

@@ -15,6 +15,7 @@ struct SpoilerHeader {
   std::uint16_t releaseNumber = 0;
   std::uint32_t seed = 0;
   std::string inputPath;
+  std::string regionName;  // empty for the North American image, which names none
   std::string outputPath;
   std::string crc1Text;
   std::string crc2Text;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "assets/file_table_layout.h"
+#include "cartridge/region_layout.h"
 #include "level/level_catalogue.h"
 #include "support/buffer_words.h"
 #include "support/byte_buffer.h"
@@ -24,7 +25,7 @@ struct TableFixture {
       const std::uint32_t entry = kSetupEntriesStart + 12 * k;
       StoreBigEndian32(&table[entry], kSetupFiles[k].assetId);
       StoreBigEndian32(&table[entry + 8], start);
-      start = kSetupFiles[k].endBound + 1;
+      start = region::kNorthAmerica.setups[k].endBound + 1;
     }
     SetEnglishLengths(DefaultEnglishLengths());
   }

@@ -60,13 +60,12 @@ TEST_F(TextBanksTest, RepacksEnglishBanksAgainstTheRegionEnd) {
     EXPECT_TRUE(
         std::equal(bank.begin(), bank.end(), fixture.image.begin() + fixture.Word(pair + 8)));
     ASSERT_EQ(moved.size(), 44u);
-    EXPECT_EQ(moved[k].ePosition, pair + 8);
-    EXPECT_EQ(moved[k].jPosition, pair + 20);
+    EXPECT_EQ(moved[k].keptPosition, pair + 8);
     EXPECT_EQ(moved[k].length, bank.size());
     EXPECT_EQ(moved[k].crc32, crc32(0, bank.data(), static_cast<uInt>(bank.size())));
   }
   EXPECT_EQ(expectedStart, TableFixture::kRegionEnd);
-  EXPECT_EQ(LowestEnglishBankOffset(fixture.table), newStart);
+  EXPECT_EQ(LowestKeptBankOffset(fixture.table), newStart);
   // The empty English bank ends where the next begins.
   EXPECT_EQ(fixture.Word(kTextPairsStart + 24 * 7 + 8), fixture.Word(kTextPairsStart + 24 * 8 + 8));
 

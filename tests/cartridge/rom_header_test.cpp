@@ -106,16 +106,33 @@ TEST_F(RomHeaderTest, ByteSwappedImageIsRefusedWithOnlyThatLine) {
   EXPECT_EQ(values[5].first, kColourRed);
 }
 
-TEST_F(RomHeaderTest, OtherRegionIsRefusedAsNotNtsc) {
-  EXPECT_FALSE(Process(MakeHeaderImage(kPaddedName, "NGEP")));
-  EXPECT_EQ(console.LinesStartingWith("ERROR "),
-            std::vector<std::string>{"ERROR This doesn't appear to be the NTSC Goldeneye ROM!"});
-  EXPECT_NE(console.Text().find("Game code [NGEP]\n"), std::string::npos);
-  // The name is still good, only the code is red.
-  const auto values = ColouredValues(console);
-  ASSERT_EQ(values.size(), 6u);
-  EXPECT_EQ(values[4].first, kColourGreen);
-  EXPECT_EQ(values[5], (std::pair<std::uint16_t, std::string>{kColourRed, "NGEP"}));
+// The game's three cartridges are taken, each code shown green, and the two
+// other regions named on a line of their own; any other code is refused.
+TEST_F(RomHeaderTest, TakesTheThreeRegionsOfTheGameOnly) {
+  const struct {
+    const char* gameCode;
+    bool accepted;
+    std::vector<std::string> linesAfterReport;
+  } kCodes[] = {
+      {"NGEE", true, {}},
+      {"NGEP", true, {"INFO ProcessROMHeader(): European (PAL) image"}},
+      {"NGEJ", true, {"INFO ProcessROMHeader(): Japanese image"}},
+      {"NGEU", false, {"ERROR This doesn't appear to be the NTSC Goldeneye ROM!"}},
+      {"NGE", false, {"ERROR This doesn't appear to be the NTSC Goldeneye ROM!"}},
+  };
+  for (const auto& code : kCodes) {
+    SCOPED_TRACE(code.gameCode);
+    console.Clear();
+    EXPECT_EQ(Process(MakeHeaderImage(kPaddedName, code.gameCode)), code.accepted);
+    const auto lines = console.Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), code.linesAfterReport);
+    const auto values = ColouredValues(console);
+    ASSERT_EQ(values.size(), 6u);
+    EXPECT_EQ(values[4].first, kColourGreen);
+    EXPECT_EQ(values[5], (std::pair<std::uint16_t, std::string>{
+                             code.accepted ? kColourGreen : kColourRed, code.gameCode}));
+  }
 }
 
 TEST_F(RomHeaderTest, NonZeroVersionByteIsRefusedAsNotNtsc) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "cartridge/region_layout.h"
 #include "harness/program_run.h"
 #include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
@@ -91,7 +92,8 @@ image_builder::TextBankPair SwappedTextPair() {
 std::string PastBoundLine(int entry, std::uint32_t offset) {
   return "ERROR ProcessFileTable(): Setup file of entry [" + std::to_string(entry) + "] at [" +
          Hex(offset) + "] lies beyond its end bound [" +
-         Hex(kSetupFiles[static_cast<std::size_t>(entry)].endBound) + "] or the image";
+         Hex(region::kNorthAmerica.setups[static_cast<std::size_t>(entry)].endBound) +
+         "] or the image";
 }
 
 std::string CorruptedLevelLine(int entry) {
@@ -115,7 +117,7 @@ std::vector<BadInput> TruncatedImages() {
            "] bytes is too short to hold the file table";
   };
   const std::string textBeyond = "ERROR StripOutJapaneseText(): Text region ends beyond the image!";
-  const std::uint32_t secondSetup = kSetupFiles[0].endBound + 1;
+  const std::uint32_t secondSetup = region::kNorthAmerica.setups[0].endBound + 1;
   const std::uint32_t tableEnd = kTableBlockOffset + kTableBlockSpace;
   const std::uint32_t textEnd = image_builder::kTextRegionEnd;
   // From nothing to one byte short of the text region's end, at the edges of
@@ -138,7 +140,7 @@ std::vector<BadInput> TruncatedImages() {
       Truncated(image_builder::kFirstSetupOffset,
                 {PastBoundLine(0, image_builder::kFirstSetupOffset), setups}),
       Truncated(secondSetup, {PastBoundLine(1, secondSetup), setups}),
-      Truncated(kSetupFiles.back().endBound, {textBeyond, text}),
+      Truncated(region::kNorthAmerica.setups.back().endBound, {textBeyond, text}),
       Truncated(image_builder::kTextRegionStart + 0x8000, {textBeyond, text}),
       Truncated(textEnd - 1, {textBeyond, text}),
   };
@@ -152,13 +154,18 @@ std::vector<BadInput> BadInputs() {
   const std::string notNtsc = "ERROR This doesn't appear to be the NTSC Goldeneye ROM!";
   const image_builder::TextBankPair swapped = SwappedTextPair();
   const std::uint32_t pastBound =
-      kSetupFiles[target::kPastBoundEntry].endBound + target::kPastBoundDistance;
+      region::kNorthAmerica.setups[target::kPastBoundEntry].endBound + target::kPastBoundDistance;
   std::vector<BadInput> inputs = {
       {"ByteSwapped",
        ImageFault::kByteSwapped,
        0,
        {"ERROR Unable to use byteswapped ROM!", header}},
-      {"OtherRegion", ImageFault::kOtherRegion, 0, {notNtsc, header}},
+      // A European game code on a North American image's layout.
+      {"OtherRegion",
+       ImageFault::kOtherRegion,
+       0,
+       {"ERROR LoadInROM(): This image's data block is not where a European GoldenEye keeps it",
+        "ERROR LoadInROM(): Failed to load 21990 data"}},
       {"NonZeroVersion", ImageFault::kNonZeroVersion, 0, {notNtsc, header}},
       {"WrongName",
        ImageFault::kWrongName,

@@ -75,7 +75,7 @@ TEST_F(OlderOutput, SurvivesARefusedAndAFailedRunByteForByte) {
     ImageFault fault;
     const char* failureLine;
   } kLaterRuns[] = {
-      {ImageFault::kOtherRegion, "ERROR LoadInROM(): Failed processing ROM header"},
+      {ImageFault::kOtherRegion, "ERROR LoadInROM(): Failed to load 21990 data"},
       {ImageFault::kSetupDoesNotInflate, "ERROR LoadInROM(): Failed to randomise data"},
   };
   for (const auto& later : kLaterRuns) {

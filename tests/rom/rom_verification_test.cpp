@@ -40,7 +40,7 @@ struct RandomisedImage {
                          ProcessFileTable(table, image.size(), files) &&
                          StripOutJapaneseText(image, table, config, banks) &&
                          ProcessROM(image, files, RandomiserSwitches{}, config, random, reports) &&
-                         WriteUpdatedSetups(image, files, table, LowestEnglishBankOffset(table));
+                         WriteUpdatedSetups(image, files, table, LowestKeptBankOffset(table));
     EXPECT_TRUE(written && RewriteTable());
   }
 
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                          }},
         VerificationCase{"LastFileInTheText",
                          [](RandomisedImage& run) {
-                           const std::uint32_t text = LowestEnglishBankOffset(run.table);
+                           const std::uint32_t text = LowestKeptBankOffset(run.table);
                            SetDWORDToffset(run.table, run.files[20].tablePosition, text);
                            run.RewriteTable();
                            return run.SetupText(20, text) +
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                            MovedTextBank& bank = run.banks[43];
                            bank.length += 1;
                            return "English text bank at table position [000274bc] runs from [" +
-                                  ToHexText(GetDWORDFromOffset(run.table, bank.ePosition)) +
+                                  ToHexText(GetDWORDFromOffset(run.table, bank.keptPosition)) +
                                   "] to [008f7de0] instead of [" + DecimalText(bank.length) +
                                   "] bytes";
                          }},

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cartridge/checksum.h"
+#include "cartridge/region_layout.h"
 #include "image_builder/image_layout.h"
 #include "level/level_catalogue.h"
 #include "tools/built_images.h"
@@ -77,8 +78,8 @@ void ExpectSetupEntriesNameAssets617To637BackToBack(const Generated& generated) 
     const TableEntryView& entry = view.setupEntries[index];
     EXPECT_EQ(entry.position, 0x26FB0 + 12 * index);
     EXPECT_EQ(entry.assetId, 617 + index);
-    std::uint32_t expectedStart =
-        index == 0 ? image_builder::kFirstSetupOffset : kSetupFiles[index - 1].endBound + 1;
+    std::uint32_t expectedStart = index == 0 ? image_builder::kFirstSetupOffset
+                                             : region::kNorthAmerica.setups[index - 1].endBound + 1;
     EXPECT_EQ(entry.imageOffset, expectedStart) << "entry " << index;
   }
 }
@@ -92,7 +93,7 @@ void ExpectEverySetupFileInflatesBeforeItsEndBound(const Generated& generated) {
     const SetupReport& report = generated.built.report.setups[index];
     SCOPED_TRACE(GetLevelName(kSetupFiles[index].levelId));
     ASSERT_TRUE(file.block.complete);
-    std::uint32_t available = kSetupFiles[index].endBound - file.entry.imageOffset;
+    std::uint32_t available = region::kNorthAmerica.setups[index].endBound - file.entry.imageOffset;
     EXPECT_LE(file.block.length, available);
     EXPECT_EQ(file.block.length, report.compressedSize);
     EXPECT_EQ(file.block.data.size(), report.inflatedSize);
@@ -346,7 +347,9 @@ void ExpectUnusedBytesArePseudoRandom(const Generated& generated) {
   EXPECT_LT(zeros, 0x20990u / 128);
   // The byte at each end bound belongs to no file.
   std::set<std::uint8_t> endBoundBytes;
-  for (const SetupFileInfo& info : kSetupFiles) endBoundBytes.insert(image[info.endBound]);
+  for (const SetupPlacement& setup : region::kNorthAmerica.setups) {
+    endBoundBytes.insert(image[setup.endBound]);
+  }
   EXPECT_GT(endBoundBytes.size(), 10u);
 }
 

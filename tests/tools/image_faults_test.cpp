@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cartridge/region_layout.h"
 #include "image_builder/image_builder.h"
 #include "image_builder/image_layout.h"
 #include "level/level_catalogue.h"
@@ -123,7 +124,7 @@ TEST(ImageFaultTest, TableFaultsChangeExactlyTheirWordOfTheTable) {
       {ImageFault::kSetupAssetIdOutOfRange, 0x26FB0 + 12 * target::kOutOfRangeEntry, 900},
       {ImageFault::kRepeatedSetupAssetId, 0x26FB0 + 12 * target::kRepeatedEntry, 625},
       {ImageFault::kSetupOffsetPastBound, 0x26FB0 + 12 * target::kPastBoundEntry + 8,
-       kSetupFiles[target::kPastBoundEntry].endBound + 0x20},
+       region::kNorthAmerica.setups[target::kPastBoundEntry].endBound + 0x20},
       {ImageFault::kWrongFirstTextWord, 0x270AC, 637},
   };
   for (const TableWordFault& fault : faults) {
@@ -157,7 +158,8 @@ TEST(ImageFaultTest, SetupThatDoesNotInflateChangesOnlyItsOwnSpace) {
   EXPECT_EQ(Bad(ImageFault::kSetupDoesNotInflate)[file.entry.imageOffset + 1], 0x72);
   std::vector<std::uint32_t> changed = Differences(Good(), Bad(ImageFault::kSetupDoesNotInflate));
   EXPECT_FALSE(changed.empty());
-  EXPECT_TRUE(AllWithin(changed, file.entry.imageOffset, kSetupFiles[entry].endBound));
+  EXPECT_TRUE(
+      AllWithin(changed, file.entry.imageOffset, region::kNorthAmerica.setups[entry].endBound));
   for (int other = 0; other < 21; ++other) {
     if (other == entry) continue;
     EXPECT_TRUE(view.setups[other].block.complete) << other;
@@ -171,13 +173,14 @@ TEST(ImageFaultTest, SetupLargerThanItsSpaceIsCutAtItsEndBound) {
       CachedImage(Layout::kSmall, ImageFault::kSetupLargerThanSpace).report.setups[entry];
   EXPECT_GT(report.compressedSize, report.space);
   std::uint32_t start = GoodView().setupEntries[entry].imageOffset;
-  InflatedBlock withinSpace =
-      InflateBlock(std::span(bad).subspan(start, kSetupFiles[entry].endBound - start));
+  InflatedBlock withinSpace = InflateBlock(
+      std::span(bad).subspan(start, region::kNorthAmerica.setups[entry].endBound - start));
   EXPECT_FALSE(withinSpace.complete);
   EXPECT_FALSE(withinSpace.data.empty()) << "the part that fits is a real stream";
   std::vector<std::uint32_t> changed = Differences(Good(), bad);
-  EXPECT_TRUE(AllWithin(changed, start, kSetupFiles[entry].endBound));
-  EXPECT_EQ(bad[kSetupFiles[entry].endBound], Good()[kSetupFiles[entry].endBound]);
+  EXPECT_TRUE(AllWithin(changed, start, region::kNorthAmerica.setups[entry].endBound));
+  EXPECT_EQ(bad[region::kNorthAmerica.setups[entry].endBound],
+            Good()[region::kNorthAmerica.setups[entry].endBound]);
 }
 
 // The offsets Velmo's text repacking writes: English banks packed from the

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "cartridge/checksum.h"
+#include "cartridge/region_layout.h"
 #include "image_builder/boot_code.h"
 #include "image_builder/cartridge_header.h"
 #include "image_builder/content_random.h"
@@ -25,7 +26,7 @@ std::array<std::uint32_t, level::kCount> SetupOffsets() {
   std::array<std::uint32_t, level::kCount> offsets{};
   offsets[0] = kFirstSetupOffset;
   for (std::size_t index = 1; index < kSetupFiles.size(); ++index) {
-    offsets[index] = kSetupFiles[index - 1].endBound + 1;
+    offsets[index] = region::kNorthAmerica.setups[index - 1].endBound + 1;
   }
   return offsets;
 }
@@ -58,7 +59,8 @@ std::vector<SetupReport> WriteSetups(ByteBuffer& image, const ImageOptions& opti
   std::vector<SetupReport> reports;
   for (int index = 0; index < level::kCount; ++index) {
     const SetupFileInfo& info = kSetupFiles[static_cast<std::size_t>(index)];
-    std::uint32_t space = info.endBound - offsets[static_cast<std::size_t>(index)];
+    std::uint32_t space = region::kNorthAmerica.setups[static_cast<std::size_t>(index)].endBound -
+                          offsets[static_cast<std::size_t>(index)];
     BuiltSetup setup = BuildSetupFile(index, options.layout, options.contentSeed, space,
                                       TargetFor(index, options), options.gameLikeLevels);
     SetupReport report{info.assetId,
@@ -90,7 +92,7 @@ void ApplyTableFault(ByteBuffer& table, const std::vector<TextBankPair>& banks,
       break;
     case ImageFault::kSetupOffsetPastBound:
       StoreBigEndian32(&table[SetupEntryOffsetPosition(kPastBoundEntry)],
-                       kSetupFiles[kPastBoundEntry].endBound + kPastBoundDistance);
+                       region::kNorthAmerica.setups[kPastBoundEntry].endBound + kPastBoundDistance);
       break;
     case ImageFault::kWrongFirstTextWord:
       StoreBigEndian32(&table[TextPairIdPosition(0)], kWrongFirstTextAssetId);
