@@ -47,14 +47,27 @@ std::unique_ptr<platform::ReplacementFile> CopyForTheRun(const std::string& romP
   return platform::CopyFileBeside(romPath, outputPath);
 }
 
-void ReportOutcome(bool succeeded, std::uint32_t seed) {
+void ReportOutcome(const ROM& rom, bool succeeded) {
+  const std::uint32_t seed = rom.SeedInUse();
   if (succeeded) {
+    const GameHash& hash = rom.FinishedImageHash();
     LogInfo("Randomised with seed [" + std::to_string(seed) + "]");
+    LogInfo("Share code [" + rom.ShareCodeText() + "]");
+    LogInfo("Game hash [" + hash.words + "] (CRC-32 " + hash.crcText + ")");
     LogSuccess("ROM has been successfully randomised :)");
     return;
   }
   LogError("Something went wrong during randomising and the ROM may not work as expected :(");
   LogError("Error provoking seed was " + std::to_string(seed));
+}
+
+RunReport MakeReport(const ROM& rom, bool succeeded) {
+  RunReport report{succeeded, rom.SeedInUse(), rom.ImagePath(), &rom.Region()};
+  if (!succeeded) return report;
+  report.shareCode = rom.ShareCodeText();
+  report.gameHashWords = rom.FinishedImageHash().words;
+  report.gameHashCrc = rom.FinishedImageHash().crcText;
+  return report;
 }
 
 }  // namespace
@@ -87,10 +100,8 @@ int RunVelmo(const std::vector<std::string>& arguments, const std::function<std:
   auto rom = std::make_unique<ROM>(outputPath, configPath, random,
                                    RunOrigin{romPath, seed, releaseNumber}, std::move(workCopy));
   const bool succeeded = rom->LoadInROM();
-  ReportOutcome(succeeded, rom->SeedInUse());
-  if (report != nullptr) {
-    *report = RunReport{succeeded, rom->SeedInUse(), rom->ImagePath(), &rom->Region()};
-  }
+  ReportOutcome(*rom, succeeded);
+  if (report != nullptr) *report = MakeReport(*rom, succeeded);
   platform::WaitForKeyPress();
   rom.reset();
   return 0;

@@ -18,6 +18,10 @@ struct RunReport {
   std::string outputPath;  // the randomised image; empty when no pipeline ran
   // The image's region, once its header was accepted; North America before.
   const RegionLayout* region = &region::kNorthAmerica;
+  // Of a run that succeeded, for players racing the same game; empty otherwise.
+  std::string shareCode{};      // e.g. R3-1765173600-111111
+  std::string gameHashWords{};  // e.g. Klobb Jaws Dam Moonraker
+  std::string gameHashCrc{};    // e.g. 1A2B3C4D
 };
 
 // One whole run of the tool for a command line (executable path first, then

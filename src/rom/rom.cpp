@@ -15,6 +15,7 @@
 #include "rom/randomised_rom_count.h"
 #include "rom/rom_verification.h"
 #include "rom/run_paths.h"
+#include "rom/share_code.h"
 #include "rom/spoiler_log.h"
 #include "support/logger.h"
 
@@ -32,6 +33,10 @@ std::uint32_t ROM::SeedInUse() const {
   return options.seed.value_or(origin.clockSeed);
 }
 
+std::string ROM::ShareCodeText() const {
+  return FormatShareCode({origin.releaseNumber, SeedInUse(), options.randomisers});
+}
+
 std::span<const ROM::PipelineStep> ROM::Steps() {
   static constexpr std::array kSteps = {
       PipelineStep{&ROM::LoadFile, "LoadInROM(): Failed to load file!"},
@@ -46,6 +51,7 @@ std::span<const ROM::PipelineStep> ROM::Steps() {
       PipelineStep{&ROM::RecalculateAndUpdateCRC, "LoadInROM(): Failed to recalculate checksum"},
       PipelineStep{&ROM::VerifyRandomisedROM, "LoadInROM(): Failed to verify randomised ROM"},
       PipelineStep{&ROM::SaveRandomisedROM, "LoadInROM(): Failed to save randomised ROM"},
+      PipelineStep{&ROM::HashFinishedImage, "LoadInROM(): Failed to compute the game hash"},
       PipelineStep{&ROM::WriteSpoilerLog, nullptr},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
@@ -75,7 +81,7 @@ bool ROM::LoadInROM() {
 
 bool ROM::RunPipeline() {
   // Bad options stop the run before its first step, with only their own lines.
-  if (!ReadRunOptions(config, options)) return false;
+  if (!ReadRunOptions(config, origin.releaseNumber, options)) return false;
   if (options.seed) random.Reseed(*options.seed);
   return RunSteps(Steps());
 }
@@ -184,6 +190,15 @@ bool ROM::SaveRandomisedROM() {
   return true;
 }
 
+// From the saved file itself, so that the hash is that of the image a
+// player gets, whatever order the input came in.
+bool ROM::HashFinishedImage() {
+  const auto image = MapWholeImage();
+  if (image.empty()) return false;
+  finishedImageHash = velmo::ComputeGameHash(image);
+  return true;
+}
+
 // Written only for a verified image; like the database entry, a spoiler log
 // that cannot be written is reported but fails nothing.
 bool ROM::WriteSpoilerLog() {
@@ -195,7 +210,9 @@ bool ROM::WriteSpoilerLog() {
                              romPath,
                              crc1Text,
                              crc2Text,
-                             options.randomisers};
+                             options.randomisers,
+                             ShareCodeText(),
+                             finishedImageHash};
   velmo::WriteSpoilerLog(SpoilerLogPathFor(romPath), BuildSpoilerLog(header, levelReports));
   return true;
 }

@@ -15,6 +15,7 @@
 #include "cartridge/region_layout.h"
 #include "level/level_report.h"
 #include "platform/replacement_file.h"
+#include "rom/game_hash.h"
 #include "rom/run_options.h"
 #include "support/byte_buffer.h"
 #include "support/config_file.h"
@@ -61,6 +62,11 @@ class ROM {
   // The image's region once the header step has accepted it; North America
   // before that.
   const RegionLayout& Region() const { return *regionLayout; }
+  // The share code of the game the run makes: this release, SeedInUse() and
+  // the switches. Meaningful once LoadInROM has read the options.
+  std::string ShareCodeText() const;
+  // The hash of the saved image; all empty until a run has saved one.
+  const GameHash& FinishedImageHash() const { return finishedImageHash; }
 
  private:
   // One pipeline step and the line LoadInROM adds when it fails.
@@ -89,6 +95,7 @@ class ROM {
   bool RecalculateAndUpdateCRC();
   bool VerifyRandomisedROM();
   bool SaveRandomisedROM();
+  bool HashFinishedImage();
   bool WriteSpoilerLog();
   bool UpdateRDB();
   void IncrementRandomisedROMs();
@@ -116,6 +123,7 @@ class ROM {
   RunOrigin origin;
   RunOptions options;
   std::vector<LevelReport> levelReports;
+  GameHash finishedImageHash;
 
   // Tests only: runs the steps with a fault put in between two of them, to
   // show that the checks of the last steps catch it.

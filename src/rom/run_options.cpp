@@ -52,8 +52,32 @@ bool ReadSwitch(const ConfigFile& config, std::string_view key, bool& isOn) {
   return false;
 }
 
+// A share code sets the seed and every randomiser switch.
+bool ApplyShareCode(std::string_view text, std::uint16_t releaseNumber, RunOptions& options) {
+  const ShareCodeReading reading = ReadShareCode(text, releaseNumber);
+  if (!reading.code) {
+    LogError(reading.refusal);
+    return false;
+  }
+  options.shareCode = reading.code;
+  options.seed = reading.code->seed;
+  options.randomisers = reading.code->switches;
+  return true;
+}
+
+bool ReadRandomiserSwitches(const ConfigFile& config, RandomiserSwitches& switches) {
+  bool valid = true;
+  for (const RandomiserSwitchKey& entry : kRandomiserSwitchKeys) {
+    valid = ReadSwitch(config, entry.key, switches.*entry.isOn) && valid;
+  }
+  return valid;
+}
+
 void ReportOptions(const RunOptions& options) {
-  if (options.seed) {
+  if (options.shareCode) {
+    LogInfo("LoadInROM(): Using share code [" + FormatShareCode(*options.shareCode) +
+            "] from config file");
+  } else if (options.seed) {
     LogInfo("LoadInROM(): Using seed [" + DecimalText(*options.seed) + "] from config file");
   }
   for (const RandomiserSwitchKey& entry : kRandomiserSwitchKeys) {
@@ -64,14 +88,16 @@ void ReportOptions(const RunOptions& options) {
 
 }  // namespace
 
-bool ReadRunOptions(const ConfigFile& config, RunOptions& options) {
-  bool valid = ReadSeed(config, options.seed);
+bool ReadRunOptions(const ConfigFile& config, std::uint16_t releaseNumber, RunOptions& options) {
+  // With a share code, Seed and the randomiser switches are not even looked at.
+  const std::optional<std::string> shareCode = PresentValue(config, kShareCodeKey);
+  bool valid = shareCode ? ApplyShareCode(*shareCode, releaseNumber, options)
+                         : ReadSeed(config, options.seed);
   valid = ReadSwitch(config, kSpoilerLogKey, options.spoilerLog) && valid;
-  for (const RandomiserSwitchKey& entry : kRandomiserSwitchKeys) {
-    valid = ReadSwitch(config, entry.key, options.randomisers.*entry.isOn) && valid;
-  }
+  if (!shareCode) valid = ReadRandomiserSwitches(config, options.randomisers) && valid;
   valid = ReadSwitch(config, kConvertByteOrderKey, options.convertByteOrder) && valid;
   valid = ReadSwitch(config, kPJ64GameEntryKey, options.pj64GameEntry) && valid;
+  valid = ReadSwitch(config, kWritePatchKey, options.writePatch) && valid;
   if (valid) ReportOptions(options);
   return valid;
 }

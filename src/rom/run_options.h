@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "randomise/randomiser_switches.h"
+#include "rom/share_code.h"
 
 namespace velmo {
 
@@ -22,13 +23,21 @@ struct RunOptions {
   // randomised GoldenEye instead of a section per image. Off when the key is
   // missing, so that older configurations keep their section per image.
   bool pj64GameEntry = false;
+  // From WritePatch: write a patch from the input to the output beside the
+  // image. Off when the key is missing.
+  bool writePatch = false;
+  // From ShareCode, when it gave the seed and the randomiser switches above.
+  std::optional<ShareCode> shareCode;
 };
 
 // Reads Seed, then SpoilerLog, then the randomiser switches, then
-// ConvertByteOrder, then PJ64GameEntry. Every invalid value gets its ERROR
-// line and the result is false; only when all are valid come the INFO lines
-// for the seed and for each randomiser switch that is off. The values are
-// read exactly as stored, so " 5" is no seed and "yes" no switch.
-bool ReadRunOptions(const ConfigFile& config, RunOptions& options);
+// ConvertByteOrder, then PJ64GameEntry, then WritePatch. A ShareCode that is
+// not empty takes the place of Seed and the randomiser switches, which are
+// then not read at all; it must be of this Velmo's releaseNumber. Every
+// invalid value gets its ERROR line and the result is false; only when all
+// are valid come the INFO lines for the seed or share code and for each
+// randomiser switch that is off. The values are read exactly as stored, so
+// " 5" is no seed and "yes" no switch.
+bool ReadRunOptions(const ConfigFile& config, std::uint16_t releaseNumber, RunOptions& options);
 
 }  // namespace velmo

@@ -28,6 +28,8 @@ std::string DescribeKeys(const RandomiserSwitches& switches) {
 std::string BuildSpoilerLog(const SpoilerHeader& header, const std::vector<LevelReport>& levels) {
   std::string text = "Velmo spoiler log, release " + std::to_string(header.releaseNumber) + "\n";
   text += "Seed: " + std::to_string(header.seed) + "\n";
+  text += "Share code: " + header.shareCode + "\n";
+  text += "Game hash: " + header.gameHash.words + " (CRC-32 " + header.gameHash.crcText + ")\n";
   text += "Input image: " + header.inputPath + "\n";
   if (!header.regionName.empty()) text += "Region: " + header.regionName + "\n";
   text += "Output image: " + header.outputPath + "\n";

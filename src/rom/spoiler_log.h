@@ -6,6 +6,7 @@
 
 #include "level/level_report.h"
 #include "randomise/randomiser_switches.h"
+#include "rom/game_hash.h"
 
 namespace velmo {
 
@@ -20,6 +21,8 @@ struct SpoilerHeader {
   std::string crc1Text;
   std::string crc2Text;
   RandomiserSwitches switches;
+  std::string shareCode{};
+  GameHash gameHash{};
 };
 
 // The whole spoiler log: the header, then one block per level in the order

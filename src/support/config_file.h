@@ -17,8 +17,11 @@ inline constexpr std::string_view kPJ64GameEntryKey = "PJ64GameEntry";
 inline constexpr std::string_view kRandomisedROMsKey = "RandomisedROMs";
 // Options that shape the game a run makes; Velmo only reads them.
 inline constexpr std::string_view kSeedKey = "Seed";
+// Sets the seed and every randomiser switch at once; see rom/share_code.h.
+inline constexpr std::string_view kShareCodeKey = "ShareCode";
 inline constexpr std::string_view kSpoilerLogKey = "SpoilerLog";
 inline constexpr std::string_view kConvertByteOrderKey = "ConvertByteOrder";
+inline constexpr std::string_view kWritePatchKey = "WritePatch";
 inline constexpr std::string_view kRandomiseStartingWeaponsKey = "RandomiseStartingWeapons";
 inline constexpr std::string_view kRandomiseGuardTypesKey = "RandomiseGuardTypes";
 inline constexpr std::string_view kRandomiseGuardWeaponsKey = "RandomiseGuardWeapons";

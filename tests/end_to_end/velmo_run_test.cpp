@@ -11,6 +11,7 @@
 #include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
 #include "support/buffer_words.h"
+#include "support/content_crc.h"
 #include "support/number_text.h"
 
 namespace velmo {
@@ -133,6 +134,17 @@ TEST_F(VelmoRunTest, ReportGivesOutcomeSeedAndOutputPath) {
   EXPECT_TRUE(report.succeeded);
   EXPECT_EQ(report.outputPath, dir.File("goldeneye_rand.z64"));
   EXPECT_TRUE(std::filesystem::exists(report.outputPath));
+}
+
+// The page shows them beside the image.
+TEST_F(VelmoRunTest, ReportCarriesTheShareCodeAndGameHash) {
+  WriteBinaryFile(inputPath, MakeTestImage());
+  RunReport report;
+  RunVelmo({dir.File("Velmo.exe"), inputPath}, FixedClock, &report);
+  EXPECT_EQ(report.shareCode, "R" + std::to_string(VELMO_RELEASE_NUMBER) + "-1234567-111111");
+  EXPECT_EQ(report.gameHashCrc, ToUpperHexText(ContentCrc32(ReadBinaryFile(outputPath))));
+  EXPECT_TRUE(Contains(console.Lines(), "INFO Game hash [" + report.gameHashWords + "] (CRC-32 " +
+                                            report.gameHashCrc + ")"));
 }
 
 TEST_F(VelmoRunTest, ByteSwappedImageFailsWithTheSeedAndChangesNothing) {

@@ -20,6 +20,7 @@ struct OptionsCase {
   std::vector<std::string> log;
   std::optional<std::uint32_t> seed = std::nullopt;
   bool pj64GameEntry = false;
+  bool writePatch = false;
 };
 
 std::string SeedError(const std::string& value) {
@@ -49,11 +50,12 @@ TEST_P(RunOptionsTest, ReadsExactValuesAndReportsThemInOrder) {
   const ConfigFile config(dir.File("Velmo.ini"));
   RecordingConsole console;
   RunOptions options;
-  EXPECT_EQ(ReadRunOptions(config, options), c.valid);
+  EXPECT_EQ(ReadRunOptions(config, 3, options), c.valid);
   EXPECT_EQ(console.Lines(), c.log);
   if (c.valid) {
     EXPECT_EQ(options.seed, c.seed);
     EXPECT_EQ(options.pj64GameEntry, c.pj64GameEntry);
+    EXPECT_EQ(options.writePatch, c.writePatch);
   }
 }
 
@@ -98,7 +100,28 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"GameEntryBadValueLast",
                     "PJ64GameEntry=on\nConvertByteOrder=2\n",
                     false,
-                    {SwitchError("ConvertByteOrder", "2"), SwitchError("PJ64GameEntry", "on")}}),
+                    {SwitchError("ConvertByteOrder", "2"), SwitchError("PJ64GameEntry", "on")}},
+        OptionsCase{"WritePatchOnWhenEmpty", "WritePatch=\n", true, {}, std::nullopt, false, true},
+        OptionsCase{
+            "WritePatchBadValue", "WritePatch=yes\n", false, {SwitchError("WritePatch", "yes")}},
+        // The share code's seed and switches; Seed and the switch keys are not even read.
+        OptionsCase{"ShareCodeTakesThePlaceOfSeedAndSwitches",
+                    "Seed=abc\nAddNemesis=yes\nRandomiseGuardTypes=1\nShareCode=R3-42-101110\n",
+                    true,
+                    {"INFO LoadInROM(): Using share code [R3-42-101110] from config file",
+                     SwitchOff("RandomiseGuardTypes"), SwitchOff("RandomiseCubaBody")},
+                    42},
+        OptionsCase{"EmptyShareCodeCountsAsAbsent",
+                    "ShareCode=\nSeed=5\nAddNemesis=0\n",
+                    true,
+                    {"INFO LoadInROM(): Using seed [5] from config file", SwitchOff("AddNemesis")},
+                    5},
+        OptionsCase{"BadShareCodeNamedFirst",
+                    "ConvertByteOrder=2\nSeed=x\nShareCode=R3-42\n",
+                    false,
+                    {"ERROR ShareCode [R3-42] is not a share code: "
+                     "R<release>-<seed>-<six digits 0 or 1>",
+                     SwitchError("ConvertByteOrder", "2")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
