@@ -15,6 +15,8 @@
 #include "cartridge/checksum.h"
 #include "image_builder/image_builder.h"
 #include "level/goldeneye_level.h"
+#include "patch/bps_patch_reader.h"
+#include "patch/bps_patch_writer.h"
 #include "randomise/random_source.h"
 #include "randomise/randomiser_switches.h"
 #include "rom/level_loop.h"
@@ -90,6 +92,11 @@ struct RandomisedFixture {
   std::vector<SetupFileEntry> files;
   std::vector<MovedTextBank> banks;
 };
+
+const RandomisedFixture& TheRandomisedFixture() {
+  static const RandomisedFixture randomised;
+  return randomised;
+}
 
 void BM_WholeRun(benchmark::State& state) {
   SilentConsole silent;
@@ -184,7 +191,7 @@ BENCHMARK(BM_TableDeflate)->Unit(benchmark::kMillisecond);
 
 // The check of the finished image, which must stay a small part of a run.
 void BM_Verification(benchmark::State& state) {
-  static const RandomisedFixture randomised;
+  const RandomisedFixture& randomised = TheRandomisedFixture();
   for (auto _ : state) {
     const IntendedImage intended{randomised.table, randomised.written, randomised.files,
                                  randomised.banks, randomised.checksum};
@@ -199,6 +206,31 @@ void BM_Checksum(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ComputeHeaderChecksum(TheFixture().image));
 }
 BENCHMARK(BM_Checksum)->Unit(benchmark::kMillisecond);
+
+// The patch from the image a player gives to the one a run makes, and back:
+// a run writes one and must stay fast in the browser too.
+void BM_CreateBpsPatch(benchmark::State& state) {
+  const ByteBuffer& source = TheFixture().image;
+  const ByteBuffer& target = TheRandomisedFixture().image;
+  ByteBuffer patch;
+  for (auto _ : state) {
+    patch = CreateBpsPatch(source, target, "Velmo");
+    benchmark::DoNotOptimize(patch.data());
+  }
+  state.counters["patch_bytes"] = static_cast<double>(patch.size());
+}
+BENCHMARK(BM_CreateBpsPatch)->Unit(benchmark::kMillisecond);
+
+void BM_ApplyBpsPatch(benchmark::State& state) {
+  const ByteBuffer& source = TheFixture().image;
+  const ByteBuffer patch = CreateBpsPatch(source, TheRandomisedFixture().image, "Velmo");
+  for (auto _ : state) {
+    const BpsApplyResult result = ApplyBpsPatch(patch, source);
+    if (!result.applied) state.SkipWithError(result.error.c_str());
+    benchmark::DoNotOptimize(result.target.data());
+  }
+}
+BENCHMARK(BM_ApplyBpsPatch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velmo

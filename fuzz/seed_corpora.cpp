@@ -3,7 +3,8 @@
 //   velmo-fuzz-seeds OUTPUT_FOLDER
 // The level targets start from the 21 inflated setup files, the codec from
 // their compressed blocks, and the table and pipeline targets from the patches
-// that turn the good image into each bad variant the image builder makes.
+// that turn the good image into each bad variant the image builder makes. The
+// BPS patch target starts from patches written from its small image.
 
 #include <algorithm>
 #include <cstdio>
@@ -11,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "bps_fuzz_source.h"
 #include "fuzz_support.h"
 #include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
 #include "image_patches.h"
+#include "patch/bps_patch_writer.h"
 #include "support/codec.h"
 #include "synthetic_image.h"
 
@@ -157,6 +160,35 @@ void WriteImageCorpora(const std::filesystem::path& root) {
   }
 }
 
+// Patches from the target's image to some of its changes, taken as they are
+// and with both CRCs fixed (flags 0 and 3), and the two images of each as an
+// input for the writer (flag 4).
+void WritePatchCorpus(const std::filesystem::path& root) {
+  Corpus corpus(root, "bps_patch_fuzzer");
+  const ByteBuffer source = fuzz::BpsFuzzSource();
+  ByteBuffer changed = source;
+  std::fill_n(changed.begin() + 100, 40, 0xA5);
+  ByteBuffer moved = source;
+  std::copy_n(source.begin() + 20, 64, moved.begin() + 400);
+  std::fill_n(moved.begin() + 20, 64, 0);
+  ByteBuffer grown = source;
+  grown.insert(grown.end(), source.begin(), source.begin() + 100);
+  const ByteBuffer shrunk(source.begin(), source.begin() + 200);
+  for (const ByteBuffer& target : {source, changed, moved, grown, shrunk}) {
+    const ByteBuffer patch = CreateBpsPatch(source, target, "seed");
+    for (std::uint8_t flags : {0, 3}) {
+      ByteBuffer input = {flags};
+      input.insert(input.end(), patch.begin(), patch.end());
+      corpus.Add(input);
+    }
+    // The first 200 bytes of each image: the writer's input splits there.
+    ByteBuffer images = {4, 200};
+    images.insert(images.end(), source.begin(), source.begin() + 200);
+    images.insert(images.end(), target.begin(), target.begin() + 200);
+    corpus.Add(images);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,5 +200,6 @@ int main(int argc, char** argv) {
   const std::filesystem::path root(argv[1]);
   WriteLevelCorpora(root);
   WriteImageCorpora(root);
+  WritePatchCorpus(root);
   return 0;
 }

@@ -13,7 +13,7 @@ floors=(
   "app"
   "rom"
   "randomise"
-  "assets level emulator"
+  "assets level emulator patch"
   "cartridge"
   "support"
   "platform"

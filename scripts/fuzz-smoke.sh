@@ -26,6 +26,7 @@ targets=(
   "codec_fuzzer 16384"
   "table_checks_fuzzer 4096"
   "pipeline_fuzzer 4096"
+  "bps_patch_fuzzer 4096"
 )
 for entry in "${targets[@]}"; do
   read -r target max_len <<< "$entry"
