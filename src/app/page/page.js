@@ -1,11 +1,14 @@
-// The page: keeps the settings, hands the chosen image and a Velmo.ini to
-// the worker, shows the log as it comes and offers what a run made.
+// The page: keeps the settings, hands the chosen image (or an image and a
+// patch) and a Velmo.ini to the worker, shows the log as it comes and offers
+// what a run made. Pasted share codes are read by the worker's module.
 'use strict';
 (() => {
   const $ = (id) => document.getElementById(id);
   const form = $('settings');
   const imageInput = $('image');
   const button = $('randomise');
+  const patchForm = $('patching');
+  const shareField = $('share-code');
   const logView = $('log');
   const levelCount = 21;
   const switchKeys = ['RandomiseStartingWeapons', 'RandomiseGuardTypes', 'RandomiseGuardWeapons',
@@ -20,6 +23,12 @@
 
   let chosenFile = null;
   let chosenBytes = null;  // the chosen file's reading, started when it was chosen
+  const patchFiles = {image: null, patch: null};  // what the patch panel has
+  let runKind = 'randomise';  // or 'patch': which panel started the run
+  // Settles once the worker has read the code the field holds, so that a run
+  // started right after a paste has the code's settings.
+  let shareCodeReading = null;
+  let shareCodeRead = () => {};
   let clickedAt = 0;  // when the player asked for the run, on the page's clock
   let worker = null;
   let running = false;
@@ -100,8 +109,9 @@
     return String(Math.ceil(bytes / 1048576 * 100) / 100);
   }
 
-  function setStatus(text) {
-    $('status').textContent = text;
+  // Said in the panel that started the run.
+  function setStatus(text, kind = runKind) {
+    $(kind === 'patch' ? 'patch-status' : 'status').textContent = text;
   }
 
   function setProgress(done, text) {
@@ -130,12 +140,13 @@
   }
 
   function followProgress(text) {
+    if (text.startsWith('ERROR ')) errorLines.push(text);
+    if (runKind !== 'randomise') return;
     const level = /^INFO Inspecting (.+)\.\.\. ?$/.exec(text);
     if (level) {
       levelsSeen += 1;
       setProgress(levelsSeen - 1, `Level ${levelsSeen} of ${levelCount}: ${level[1]}`);
     }
-    if (text.startsWith('ERROR ')) errorLines.push(text);
   }
 
   function link(id, name, bytes, type) {
@@ -164,14 +175,23 @@
     $('game-entry').value = '';
     $('image-section-box').open = false;
     $('run-stats').textContent = '';
+    for (const id of ['share-code-made', 'hash-words', 'hash-crc']) $(id).textContent = '';
   }
 
   // The stem of a file name: all before its last ".".
   const stemOf = (name) => (name.includes('.') ? name.slice(0, name.lastIndexOf('.')) : name);
 
   function showSuccess(result) {
+    const patched = result.kind === 'patch';
+    $('success-title').textContent = patched ? 'Your game from the patch' : 'Your new game';
+    $('seed-line').hidden = patched;
     $('seed').textContent = String(result.seed);
     $('replay').dataset.seed = String(result.seed);
+    $('share-line').hidden = result.shareCode === '';
+    $('share-code-made').textContent = result.shareCode;
+    $('game-hash').hidden = result.hashWords === '';
+    $('hash-words').textContent = result.hashWords;
+    $('hash-crc').textContent = result.hashCrc;
     link('image-download', result.outputName, result.image, 'application/octet-stream');
     if (result.spoiler !== null) {
       $('spoiler-box').hidden = false;
@@ -183,19 +203,25 @@
     link('database-download', `${stemOf(result.outputName)}_Project64_entry.txt`,
       result.database || '', 'text/plain;charset=utf-8');
     $('success').hidden = false;
-    setProgress(levelCount, `All ${levelCount} levels randomised`);
+    if (!patched) setProgress(levelCount, `All ${levelCount} levels randomised`);
   }
 
   function showFailure(lines) {
     $('failure-lines').textContent = lines.join('\n');
     $('failure').hidden = false;
+    if (runKind !== 'randomise') return;
     setProgress($('progress').value, levelsSeen === 0 ? 'Stopped before the levels' :
       `Stopped at level ${levelsSeen} of ${levelCount}`);
   }
 
+  function setRunning(isRunning) {
+    running = isRunning;
+    button.disabled = isRunning;
+    $('apply-patch').disabled = isRunning;
+  }
+
   function finish(result) {
-    running = false;
-    button.disabled = false;
+    setRunning(false);
     $('result').hidden = false;
     if (result.settings) {
       const count = /^RandomisedROMs=(\d+)$/m.exec(result.settings);
@@ -235,11 +261,11 @@
   function crashed(message, memoryShortfall) {
     if (worker) worker.terminate();
     worker = null;
+    forgetShareCodeReading();
     delete form.dataset.ready;
     if (!running) return;
     startWorker();
-    running = false;
-    button.disabled = false;
+    setRunning(false);
     showPageFault(memoryShortfall ?
       `The browser ran out of memory while randomising: ${memoryShortfall}` :
       `The browser stopped the run: ${message}`);
@@ -256,6 +282,7 @@
       if (message.type === 'lines') appendLines(message.lines);
       else if (message.type === 'finished') finish(message);
       else if (message.type === 'crashed') crashed(message.message, message.memoryShortfall);
+      else if (message.type === 'shareCode') takeShareCode(message.text, message.answer);
       else if (message.type === 'ready') form.dataset.ready = 'yes';
     };
     worker.onerror = (event) => {
@@ -267,6 +294,10 @@
   async function randomise(event) {
     event.preventDefault();
     if (running) return;
+    if (shareCodeReading) {
+      await shareCodeReading;
+      if (running) return;
+    }
     clickedAt = event.timeStamp;
     if (!chosenFile) {
       setStatus('Choose your image first (step 1).');
@@ -274,10 +305,7 @@
       return;
     }
     saveSettings();
-    clearResult();
-    logView.textContent = '';
-    levelsSeen = 0;
-    errorLines = [];
+    startRun('randomise');
     setProgress(0, 'Levels');
     // Refused before it is read: no cartridge is that large.
     if (chosenFile.size > imageLimit) {
@@ -285,8 +313,7 @@
         'a cartridge image is at most 64 MiB');
       return;
     }
-    running = true;
-    button.disabled = true;
+    setRunning(true);
     setProgress(0, 'Starting');
     setStatus(`Randomising ${chosenFile.name}…`);
     if (!chosenBytes) readAhead();
@@ -295,13 +322,128 @@
     // The bytes go to the worker: the next run reads the file again.
     chosenBytes = null;
     if (error) {
-      running = false;
-      button.disabled = false;
+      setRunning(false);
       showPageFault(`The browser could not read ${chosenFile.name}: ${error.message}`);
       return;
     }
-    worker.postMessage({imageName: chosenFile.name, image: bytes, settings: settingsFile()},
-      [bytes]);
+    worker.postMessage({kind: 'randomise', files: [{name: chosenFile.name, bytes}],
+      settings: settingsFile()}, [bytes]);
+  }
+
+  // A run of either panel starts from an empty result and log.
+  function startRun(kind) {
+    runKind = kind;
+    setStatus('', 'randomise');
+    setStatus('', 'patch');
+    clearResult();
+    logView.textContent = '';
+    levelsSeen = 0;
+    errorLines = [];
+  }
+
+  function showPatchFiles() {
+    const named = (file) => (file ? `${file.name} (${mebibytesRoundedUp(file.size)} MiB)` : 'none yet');
+    $('patch-chosen').textContent = `Image: ${named(patchFiles.image)}; patch: ${named(patchFiles.patch)}`;
+  }
+
+  // Files dropped on the patch panel: a .bps name is taken for the patch, any
+  // other for the image (the run itself tells them apart by their contents).
+  function dropPatchFiles(files) {
+    for (const file of files) {
+      patchFiles[/\.bps$/i.test(file.name) ? 'patch' : 'image'] = file;
+    }
+    showPatchFiles();
+  }
+
+  // Reads both files, then has the worker apply the patch to the image.
+  async function applyPatch(event) {
+    event.preventDefault();
+    if (running) return;
+    clickedAt = event.timeStamp;
+    const {image, patch} = patchFiles;
+    if (!image || !patch) {
+      setStatus('Choose your image and the patch first.', 'patch');
+      return;
+    }
+    saveSettings();
+    startRun('patch');
+    if (image.name === patch.name) {
+      setStatus('The image and the patch have the same name: rename one.');
+      return;
+    }
+    const tooLarge = [image, patch].find((file) => file.size > imageLimit);
+    if (tooLarge) {
+      setStatus(`This file is [${mebibytesRoundedUp(tooLarge.size)}] MiB; ` +
+        'a cartridge image is at most 64 MiB');
+      return;
+    }
+    setRunning(true);
+    setStatus(`Applying ${patch.name} to ${image.name}…`);
+    if (!worker) startWorker();
+    const readings = await Promise.all([image, patch].map(
+      (file) => file.arrayBuffer().then((bytes) => ({bytes}), (error) => ({error}))));
+    const failed = readings.findIndex((reading) => reading.error);
+    if (failed >= 0) {
+      setRunning(false);
+      showPageFault(`The browser could not read ${[image, patch][failed].name}: ` +
+        readings[failed].error.message);
+      return;
+    }
+    const files = [{name: image.name, bytes: readings[0].bytes},
+      {name: patch.name, bytes: readings[1].bytes}];
+    worker.postMessage({kind: 'patch', files, settings: settingsFile()},
+      files.map((file) => file.bytes));
+  }
+
+  // A pasted share code goes to the module, which reads it as Velmo.ini's
+  // ShareCode; only the answer for what the field still holds is taken.
+  function askShareCode() {
+    forgetShareCodeReading();
+    const text = shareField.value.trim();
+    showShareCodeNote('', '');
+    if (text === '') return;
+    if (!worker) startWorker();
+    shareCodeReading = new Promise((resolve) => { shareCodeRead = resolve; });
+    worker.postMessage({type: 'readShareCode', text});
+  }
+
+  // A question the field no longer asks (or a worker that stopped) holds
+  // back no run.
+  function forgetShareCodeReading() {
+    shareCodeRead();
+    shareCodeReading = null;
+  }
+
+  function showShareCodeNote(text, state) {
+    $('share-code-note').textContent = text;
+    $('share-code-note').dataset.state = state;
+  }
+
+  // The answer is "ok <seed> <key>=<0 or 1> ..." or the refusal itself.
+  function takeShareCode(text, answer) {
+    if (text !== shareField.value.trim()) return;
+    forgetShareCodeReading();
+    if (!answer.startsWith('ok ')) {
+      showShareCodeNote(answer, 'refused');
+      return;
+    }
+    const [seed, ...switches] = answer.slice('ok '.length).split(' ');
+    form.elements.Seed.value = seed;
+    for (const setting of switches) {
+      const [key, on] = setting.split('=');
+      if (form.elements[key]) form.elements[key].checked = on === '1';
+    }
+    saveSettings();
+    showShareCodeNote('Seed and switches set: Randomise makes this game.', 'taken');
+  }
+
+  // Changing the seed or a switch by hand makes another game than the code's.
+  function forgetShareCode(event) {
+    if (event.target === shareField || shareField.value === '') return;
+    if (event.target.name !== 'Seed' && !switchKeys.includes(event.target.name)) return;
+    shareField.value = '';
+    forgetShareCodeReading();
+    showShareCodeNote('', '');
   }
 
   async function copyText(text, from) {
@@ -319,18 +461,38 @@
 
   form.addEventListener('submit', randomise);
   form.addEventListener('change', saveSettings);
+  form.addEventListener('input', forgetShareCode);
+  form.addEventListener('change', forgetShareCode);
+  shareField.addEventListener('input', askShareCode);
   imageInput.addEventListener('change', () => chooseFile(imageInput.files[0]));
+  patchForm.addEventListener('submit', applyPatch);
+  $('patch-image').addEventListener('change', () => {
+    patchFiles.image = $('patch-image').files[0] || null;
+    showPatchFiles();
+  });
+  $('patch-file').addEventListener('change', () => {
+    patchFiles.patch = $('patch-file').files[0] || null;
+    showPatchFiles();
+  });
+  // A drop on the patch panel is for it; anywhere else it chooses the image.
+  const dropTarget = (event) => (event.target.closest && event.target.closest('#patching') ?
+    patchForm : $('drop-zone'));
+  const undrag = () => {
+    for (const zone of [patchForm, $('drop-zone')]) zone.classList.remove('dragging');
+  };
   for (const type of ['dragenter', 'dragover']) {
     document.addEventListener(type, (event) => {
       event.preventDefault();
-      $('drop-zone').classList.add('dragging');
+      undrag();
+      dropTarget(event).classList.add('dragging');
     });
   }
-  document.addEventListener('dragleave', () => $('drop-zone').classList.remove('dragging'));
+  document.addEventListener('dragleave', undrag);
   document.addEventListener('drop', (event) => {
     event.preventDefault();
-    $('drop-zone').classList.remove('dragging');
-    chooseFile(event.dataTransfer.files[0]);
+    undrag();
+    if (dropTarget(event) === patchForm) dropPatchFiles(event.dataTransfer.files);
+    else chooseFile(event.dataTransfer.files[0]);
   });
   $('replay').addEventListener('click', () => {
     form.elements.Seed.value = $('replay').dataset.seed;
@@ -341,6 +503,8 @@
   $('copy-game-entry').addEventListener('click',
     () => copyText($('game-entry').value, $('game-entry')));
   $('copy-database').addEventListener('click', () => copyText($('database').value, $('database')));
+  $('copy-share-code').addEventListener('click',
+    () => copyText($('share-code-made').textContent, $('share-code-made')));
 
   loadSettings();
   showCount();

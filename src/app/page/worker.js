@@ -1,8 +1,9 @@
 // The worker that runs Velmo. Its script holds, before this code, the
 // module's WebAssembly as base64 text and emscripten's module script. One
 // module serves every run: each run gets a clean folder of the in-memory file system
-// holding the player's image and the Velmo.ini the page made, and hands back
-// what the run wrote there.
+// holding the player's image (and patch) and the Velmo.ini the page made, and
+// hands back what the run wrote there. The module also reads share codes the
+// player pastes, so that the page takes exactly what the console tool takes.
 'use strict';
 
 const folder = '/velmo';
@@ -96,27 +97,34 @@ function textIfPresent(FS, name) {
   return bytes === null ? null : new TextDecoder().decode(bytes);
 }
 
-function run(velmo, {imageName, image, settings}) {
+// The entry point of each kind of run, given the names of the run's files.
+const entryPoints = {randomise: 'VelmoRun', patch: 'VelmoApplyPatch'};
+
+function run(velmo, {kind, files, settings}) {
   const FS = velmo.FS;
   if (!FS.analyzePath(folder).exists) FS.mkdir(folder);
   FS.chdir(folder);
   emptyFolder(FS);
-  // The page handed the image over: the file system may keep it as it is.
-  FS.writeFile(imageName, new Uint8Array(image), {canOwn: true});
+  // The page handed the files over: the file system may keep them as they are.
+  for (const {name, bytes} of files) FS.writeFile(name, new Uint8Array(bytes), {canOwn: true});
   FS.writeFile('Velmo.ini', settings);
   FS.writeFile(databaseName, '');
   memoryShortfall = '';
 
+  const names = files.map((file) => file.name);
   const started = performance.now();
-  const succeeded = velmo.ccall('VelmoRun', 'number', ['string'], [imageName]) === 1;
+  const succeeded = velmo.ccall(entryPoints[kind], 'number', names.map(() => 'string'),
+    names) === 1;
   const seconds = (performance.now() - started) / 1000;
   if (pieces.length > 0) onLogPiece(7, '\n');
   postLines();
 
-  const outputPath = velmo.ccall('VelmoOutputPath', 'string', [], []);
-  const spoilerPath = velmo.ccall('VelmoSpoilerLogPath', 'string', [], []);
+  const text = (name) => velmo.ccall(name, 'string', [], []);
+  const outputPath = text('VelmoOutputPath');
+  const spoilerPath = text('VelmoSpoilerLogPath');
   const result = {
     type: 'finished',
+    kind,
     succeeded,
     memoryShortfall,
     seed: velmo.ccall('VelmoSeed', 'number', [], []) >>> 0,
@@ -126,7 +134,10 @@ function run(velmo, {imageName, image, settings}) {
     spoilerName: spoilerPath,
     spoiler: succeeded ? textIfPresent(FS, spoilerPath) : null,
     database: succeeded ? textIfPresent(FS, databaseName) : null,
-    gameEntry: velmo.ccall('VelmoGameEntry', 'string', [], []),
+    gameEntry: text('VelmoGameEntry'),
+    shareCode: text('VelmoShareCode'),
+    hashWords: text('VelmoGameHashWords'),
+    hashCrc: text('VelmoGameHashCrc'),
     settings: textIfPresent(FS, 'Velmo.ini'),
     seconds,
     memoryBytes: velmo.HEAP8.length,
@@ -137,8 +148,15 @@ function run(velmo, {imageName, image, settings}) {
   postMessage(result, result.image ? [result.image.buffer] : []);
 }
 
+// The page's question about a pasted code, answered with the code's reading.
+function readShareCode(velmo, {text}) {
+  const answer = velmo.ccall('VelmoReadShareCode', 'string', ['string'], [text]);
+  postMessage({type: 'shareCode', text, answer});
+}
+
 onmessage = (event) => {
-  ready.then((velmo) => run(velmo, event.data)).catch((error) => {
+  const answer = event.data.type === 'readShareCode' ? readShareCode : run;
+  ready.then((velmo) => answer(velmo, event.data)).catch((error) => {
     // JavaScript's own allocations (a file's bytes) fail with a RangeError.
     if (error instanceof RangeError && !memoryShortfall) memoryShortfall = error.message;
     crashed(String(error && error.message || error));
