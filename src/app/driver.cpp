@@ -1,15 +1,19 @@
 #include "app/driver.h"
 
 #include <memory>
+#include <optional>
 
 #include "app/banner.h"
+#include "patch/bps_patch_reader.h"
 #include "platform/file_copy.h"
 #include "platform/pause.h"
 #include "platform/release_number.h"
 #include "platform/unfinished_files.h"
 #include "randomise/random_source.h"
+#include "rom/patch_application.h"
 #include "rom/rom.h"
 #include "rom/run_paths.h"
+#include "support/file_bytes.h"
 #include "support/logger.h"
 
 namespace velmo {
@@ -61,6 +65,48 @@ void ReportOutcome(const ROM& rom, bool succeeded) {
   LogError("Error provoking seed was " + std::to_string(seed));
 }
 
+// The patch among the first two files, by its magic rather than its name,
+// when exactly one of them is one.
+std::optional<std::size_t> PatchArgument(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 3) return std::nullopt;
+  const bool first = IsBpsPatch(ReadFileStart(arguments[1], 4));
+  const bool second = IsBpsPatch(ReadFileStart(arguments[2], 4));
+  if (first == second) return std::nullopt;
+  return first ? 1 : 2;
+}
+
+void AnnouncePatch(const PatchApplication& run) {
+  WriteColoured("Will load [", kColourDefault);
+  WriteColoured(run.imagePath, kColourWhite);
+  WriteColoured("]\n... apply patch [", kColourDefault);
+  WriteColoured(run.patchPath, kColourWhite);
+  WriteColoured("]\n... and save patched rom to [", kColourDefault);
+  WriteColoured(run.outputPath, kColourWhite);
+  WriteColoured("]\n", kColourDefault);
+  WritePlain("\n");
+  FlushConsole();
+}
+
+// The run that makes a game from a patch: it draws nothing and writes no
+// spoiler log; the game is saved under the big-endian name.
+RunReport ApplyPatch(const std::string& imagePath, const std::string& patchPath,
+                     const std::string& configPath) {
+  const PatchApplication run{imagePath, patchPath, BigEndianOutputPathFor(OutputPathFor(imagePath)),
+                             configPath};
+  AnnouncePatch(run);
+  const PatchOutcome outcome = ApplyPatchToImage(run);
+  if (!outcome.applied) {
+    LogError("No ROM was made from the patch :(");
+    return RunReport{false, 0, run.outputPath, outcome.region};
+  }
+  LogInfo("Game hash [" + outcome.hash.words + "] (CRC-32 " + outcome.hash.crcText + ")");
+  LogSuccess("ROM has been successfully made from the patch :)");
+  RunReport report{true, 0, run.outputPath, outcome.region};
+  report.gameHashWords = outcome.hash.words;
+  report.gameHashCrc = outcome.hash.crcText;
+  return report;
+}
+
 RunReport MakeReport(const ROM& rom, bool succeeded) {
   RunReport report{succeeded, rom.SeedInUse(), rom.ImagePath(), &rom.Region()};
   if (!succeeded) return report;
@@ -83,9 +129,16 @@ int RunVelmo(const std::vector<std::string>& arguments, const std::function<std:
     return 0;
   }
 
+  const std::string configPath = ConfigPathFor(executablePath);
+  if (const std::optional<std::size_t> patch = PatchArgument(arguments)) {
+    const RunReport applied = ApplyPatch(arguments[3 - *patch], arguments[*patch], configPath);
+    if (report != nullptr) *report = applied;
+    platform::WaitForKeyPress();
+    return 0;
+  }
+
   const std::uint32_t seed = clock();
   ClassicRandom random(seed);
-  const std::string configPath = ConfigPathFor(executablePath);
   const std::string& romPath = arguments[1];
   const std::string outputPath = OutputPathFor(romPath);
   AnnounceRun(romPath, outputPath);

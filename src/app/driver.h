@@ -25,7 +25,9 @@ struct RunReport {
 };
 
 // One whole run of the tool for a command line (executable path first, then
-// the image path; further words are ignored). The seed of the run comes from
+// the image path; further words are ignored, unless exactly one of the first
+// two files is a BPS patch: the run then makes the game from the patch and
+// the other file, the player's image). The seed of the run comes from
 // the clock given. Fills report, when given, once the pipeline has run.
 // Returns the process exit status, which is always 0.
 int RunVelmo(const std::vector<std::string>& arguments, const std::function<std::uint32_t()>& clock,

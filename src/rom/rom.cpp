@@ -11,6 +11,7 @@
 #include "emulator/rdb_update.h"
 #include "platform/file_copy.h"
 #include "randomise/random_source.h"
+#include "rom/game_patch.h"
 #include "rom/level_loop.h"
 #include "rom/randomised_rom_count.h"
 #include "rom/rom_verification.h"
@@ -52,6 +53,7 @@ std::span<const ROM::PipelineStep> ROM::Steps() {
       PipelineStep{&ROM::VerifyRandomisedROM, "LoadInROM(): Failed to verify randomised ROM"},
       PipelineStep{&ROM::SaveRandomisedROM, "LoadInROM(): Failed to save randomised ROM"},
       PipelineStep{&ROM::HashFinishedImage, "LoadInROM(): Failed to compute the game hash"},
+      PipelineStep{&ROM::WritePatch, nullptr},
       PipelineStep{&ROM::WriteSpoilerLog, nullptr},
       PipelineStep{&ROM::UpdateRDB, nullptr},
   };
@@ -196,6 +198,17 @@ bool ROM::HashFinishedImage() {
   const auto image = MapWholeImage();
   if (image.empty()) return false;
   finishedImageHash = velmo::ComputeGameHash(image);
+  return true;
+}
+
+// Written only for a verified image, from the image the player gave.
+bool ROM::WritePatch() {
+  if (!options.writePatch) return true;
+  const auto image = MapWholeImage();
+  if (image.empty()) return true;
+  velmo::WriteGamePatch(origin.inputPath.empty() ? romPath : origin.inputPath, image,
+                        GamePatchMetadata(origin.releaseNumber, finishedImageHash),
+                        PatchPathFor(romPath));
   return true;
 }
 

@@ -96,6 +96,7 @@ class ROM {
   bool VerifyRandomisedROM();
   bool SaveRandomisedROM();
   bool HashFinishedImage();
+  bool WritePatch();
   bool WriteSpoilerLog();
   bool UpdateRDB();
   void IncrementRandomisedROMs();

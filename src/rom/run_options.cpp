@@ -102,4 +102,8 @@ bool ReadRunOptions(const ConfigFile& config, std::uint16_t releaseNumber, RunOp
   return valid;
 }
 
+bool ReadPatchRunOptions(const ConfigFile& config, bool& pj64GameEntry) {
+  return ReadSwitch(config, kPJ64GameEntryKey, pj64GameEntry);
+}
+
 }  // namespace velmo

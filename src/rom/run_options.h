@@ -40,4 +40,8 @@ struct RunOptions {
 // " 5" is no seed and "yes" no switch.
 bool ReadRunOptions(const ConfigFile& config, std::uint16_t releaseNumber, RunOptions& options);
 
+// What a run that applies a patch reads: only PJ64GameEntry, since the patch
+// decides the game. False, with its ERROR line, for an invalid value.
+bool ReadPatchRunOptions(const ConfigFile& config, bool& pj64GameEntry);
+
 }  // namespace velmo

@@ -20,6 +20,10 @@ std::string BigEndianOutputPathFor(const std::string& outputPath) {
   return outputPath.substr(0, outputPath.rfind('.')) + ".z64";
 }
 
+std::string PatchPathFor(const std::string& outputPath) {
+  return outputPath.substr(0, outputPath.rfind('.')) + ".bps";
+}
+
 std::string SpoilerLogPathFor(const std::string& outputPath) {
   return outputPath.substr(0, outputPath.rfind('.')) + "_spoiler.txt";
 }

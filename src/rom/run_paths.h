@@ -18,6 +18,10 @@ std::string OutputPathFor(const std::string& romPath);
 // plus ".z64", the extension most tools take for that order.
 std::string BigEndianOutputPathFor(const std::string& outputPath);
 
+// The patch that makes the randomised copy from its input: the copy's path
+// cut at its last "." anywhere, plus ".bps".
+std::string PatchPathFor(const std::string& outputPath);
+
 // The spoiler log beside the randomised copy: its path cut at the last "."
 // anywhere, as the copy's own path was split, plus "_spoiler.txt".
 std::string SpoilerLogPathFor(const std::string& outputPath);
