@@ -3,12 +3,14 @@
 
 One browser runs the cases one after another, in one page load, against the
 native Velmo on the same synthetic images and the same Velmo.ini. Leaves
-screenshots of a finished run, of its Project64 panel, of a refused image and
-of a file too large to be one in the output folder.
+screenshots of a finished run, of its Project64 panel, of a refused image, of
+a file too large to be one, of a European run and of a game made from a patch
+in the output folder.
 
   velmo_page_test.py PAGE NATIVE_VELMO MAKE_IMAGE OUTPUT_FOLDER
 """
 import json
+import re
 import shutil
 import subprocess
 import sys
@@ -54,22 +56,30 @@ def from_announcement(log):
 
 
 class NativeRun:
-    """The console Velmo on a copy of the image, started in the image's folder
-    with the image's bare name, as the page names the file."""
+    """The console Velmo on a copy of the image (and of a patch), started in
+    the image's folder with the files' bare names, as the page names them."""
 
-    def __init__(self, velmo, folder, image, ini):
+    def __init__(self, velmo, folder, image, ini, patch=None):
         folder.mkdir(parents=True)
         shutil.copy(velmo, folder / "Velmo")
         (folder / "Velmo.ini").write_text(ini)
-        shutil.copy(image, folder / image.name)
+        files = [image] + ([patch] if patch else [])
+        for file in files:
+            shutil.copy(file, folder / file.name)
         started = time.perf_counter()
-        self.log = subprocess.run(["./Velmo", image.name], cwd=folder, stdin=subprocess.DEVNULL,
-                                  capture_output=True, text=True, check=True).stdout
+        self.log = subprocess.run(["./Velmo"] + [file.name for file in files], cwd=folder,
+                                  stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                                  check=True).stdout
         self.seconds = time.perf_counter() - started
         self.folder = folder
 
     def file(self, name):
         return (self.folder / name).read_bytes()
+
+    def logged(self, pattern):
+        """The groups of the log line that matches, or None."""
+        found = re.search(pattern, self.log, re.MULTILINE)
+        return found.groups() if found else None
 
 
 class Page:
@@ -118,6 +128,26 @@ class Page:
     def randomise(self, image):
         self.choose_and_click(image)
         self.wait_for_result()
+
+    def apply_patch(self, image, patch):
+        self.element("#patch-image").send_keys(str(image))
+        self.element("#patch-file").send_keys(str(patch))
+        self.element("#apply-patch").click()
+        self.wait_for_result()
+
+    def paste_share_code(self, code):
+        """Types the code into its field and waits for the page's answer."""
+        field = self.element("#share-code")
+        field.clear()
+        field.send_keys(code)
+        WebDriverWait(self.driver, 30, 0.02).until(
+            lambda driver: self.element("#share-code-note").get_attribute("data-state") != "")
+        return self.element("#share-code-note").text
+
+    def settings(self):
+        """The Seed field and which switches are on."""
+        return (self.element("input[name=Seed]").get_attribute("value"),
+                [key for key in SWITCHES if self.element(f"input[name={key}]").is_selected()])
 
     def wait_for_result(self):
         """Waits until the page shows how the run went, and notes its figures."""
@@ -171,6 +201,7 @@ class Cases:
         self.native = native
         self.out = out
         self.scratch = scratch
+        self.make_image = make_image
         self.image = scratch / "images" / "GoldenEye.z64"
         self.refused = scratch / "images" / "GoldenEye (Europe).z64"
         self.image.parent.mkdir()
@@ -178,8 +209,8 @@ class Cases:
         subprocess.run([make_image, "--variant", "other-region", str(self.refused)], check=True,
                        stdout=subprocess.DEVNULL)
 
-    def native_run(self, name, image, ini):
-        return NativeRun(self.native, self.scratch / name, image, ini)
+    def native_run(self, name, image, ini, patch=None):
+        return NativeRun(self.native, self.scratch / name, image, ini, patch)
 
     def compare_game(self, native, image_name):
         output = Path(image_name).stem + "_rand.z64"
@@ -188,7 +219,20 @@ class Cases:
         check(image == native.file(output), "the image differs from the native one")
         check(from_announcement(self.page.log()) == from_announcement(native.log),
               "the log differs from the native one")
+        self.compare_race_lines(native)
         return name
+
+    def compare_race_lines(self, native):
+        """The share code and the game hash shown are the native run's."""
+        code = native.logged(r"^INFO Share code \[(.+)\]$")
+        words, crc = native.logged(r"^INFO Game hash \[(.+)\] \(CRC-32 ([0-9A-F]{8})\)$")
+        shown = self.page.element("#share-code-made")
+        check(shown.text == (code[0] if code else "") and shown.is_displayed() == bool(code),
+              f"the share code is shown as {shown.text!r}")
+        check(self.page.element("#hash-words").text == words and
+              self.page.element("#hash-crc").text == crc and
+              self.page.element("#hash-words").is_displayed(),
+              f"the game hash is shown as {self.page.element('#game-hash').text!r}")
 
     def replayed_seed(self):
         # The module is compiled and started while the player still chooses.
@@ -296,6 +340,61 @@ class Cases:
         native = self.native_run("after-too-large", self.image, settings_file("31337"))
         self.compare_game(native, self.image.name)
 
+    def share_code(self):
+        off = ("RandomiseGuardWeapons", "RandomiseCubaBody")
+        native = self.native_run("shared", self.image, settings_file("24680", off))
+        code, release = native.logged(r"^INFO Share code \[(R(\d+)-24680-110110)\]$")
+        self.page.set_settings("1")
+        note = self.page.paste_share_code(code)
+        check(note == "Seed and switches set: Randomise makes this game.",
+              f"the code was answered with {note!r}")
+        check(self.page.settings() == ("24680", [key for key in SWITCHES if key not in off]),
+              f"the code set {self.page.settings()}")
+        self.page.randomise(self.image)
+        self.compare_game(native, self.image.name)
+        other = int(release) + 1
+        for bad, refusal in [
+                (code[:-1], f"ShareCode [{code[:-1]}] is not a share code: "
+                            "R<release>-<seed>-<six digits 0 or 1>"),
+                (f"R{other}-5-111111", f"ShareCode [R{other}-5-111111] was made by release "
+                                       f"{other}; this Velmo is release {release} and would "
+                                       "make a different game")]:
+            self.page.set_settings("13579", ("AddNemesis",))
+            note = self.page.paste_share_code(bad)
+            check(note == refusal, f"{bad} was answered with {note!r}")
+            check(self.page.settings() == ("13579", [key for key in SWITCHES if key != "AddNemesis"]),
+                  f"{bad} changed the settings to {self.page.settings()}")
+        # A seed set by hand makes another game than the field's code.
+        self.page.set_settings("13579")
+        check(self.page.element("#share-code").get_attribute("value") == "" and
+              self.page.element("#share-code-note").text == "", "a hand-set seed kept the code")
+
+    def patch(self):
+        # The native run's patch makes its game from the same image in any order.
+        made = self.native_run("patch-made", self.image, settings_file("8642") + "WritePatch=1\n")
+        patch = self.scratch / "images" / "GoldenEye_rand.bps"
+        patch.write_bytes(made.file("GoldenEye_rand.bps"))
+        swapped = self.scratch / "images" / "GoldenEye.v64"
+        big = self.image.read_bytes()
+        swapped.write_bytes(bytes(big[index ^ 1] for index in range(len(big))))
+        refused = self.native_run("patch-refused", self.refused, settings_file("8642"), patch)
+        errors = [line for line in refused.log.splitlines() if line.startswith("ERROR ")]
+        check(errors, "the native run took the patch for another image")
+        self.page.apply_patch(self.refused, patch)
+        check(self.page.element("#failure-lines").text.splitlines() == errors,
+              "the failure panel does not show the native run's ERROR lines")
+        check(self.page.offered_downloads() == [], "a refused patch offers a download")
+        self.page.apply_patch(swapped, patch)
+        native = self.native_run("patch-applied", swapped, settings_file("8642"), patch)
+        self.compare_game(native, swapped.name)
+        check(native.file("GoldenEye_rand.z64") == made.file("GoldenEye_rand.z64"),
+              "the patch does not make the randomised game")
+        check(sorted(self.page.offered_downloads()) ==
+              ["GoldenEye_rand.z64", "GoldenEye_rand_Project64_entry.txt"],
+              f"a game from a patch offers {self.page.offered_downloads()}")
+        check(not self.page.element("#seed-line").is_displayed(), "a patch's game shows a seed")
+        self.page.screenshot(self.out / "velmo-page-patch.png")
+
     def quiet_console(self):
         noisy = [entry for entry in self.page.driver.get_log("browser")
                  if entry["level"] in ("SEVERE", "WARNING")]
@@ -335,6 +434,8 @@ def main():
                               ("Two runs", cases.two_runs),
                               ("Largest cartridge", cases.largest_cartridge),
                               ("Too large a file", cases.too_large),
+                              ("Share code", cases.share_code),
+                              ("Patch", cases.patch),
                               ("No network", cases.no_network),
                               ("Quiet console", cases.quiet_console)]:
                 try:

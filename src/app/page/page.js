@@ -306,7 +306,6 @@
     }
     saveSettings();
     startRun('randomise');
-    setProgress(0, 'Levels');
     // Refused before it is read: no cartridge is that large.
     if (chosenFile.size > imageLimit) {
       setStatus(`This file is [${mebibytesRoundedUp(chosenFile.size)}] MiB; ` +
@@ -339,6 +338,7 @@
     logView.textContent = '';
     levelsSeen = 0;
     errorLines = [];
+    setProgress(0, 'Levels');
   }
 
   function showPatchFiles() {
