@@ -42,7 +42,8 @@ inline constexpr std::uint32_t kLastAssetId = 799;
 // bound.
 inline constexpr std::uint32_t kFirstSetupOffset = 0x8AC000;
 
-// The places of one region's image.
+// The places of one region's image. The region points at one of the static
+// tables of cartridge/region_layout.h, which outlive every ImagePlaces.
 struct ImagePlaces {
   const RegionLayout* region = nullptr;
   std::uint32_t tableBlockOffset = 0;
