@@ -42,6 +42,8 @@ mkdir -p "$same"
 build/tools/velmo-make-image "$same/realistic.z64" > /dev/null
 build/tools/velmo-make-image "$same/small-6105.z64" --layout small --cic 6105 --seed 5 > /dev/null
 build/tools/velmo-make-image "$same/no-room.z64" --variant setup-larger-than-space > /dev/null
+build/tools/velmo-make-image "$same/europe.z64" --region pal --seed 2 > /dev/null
+build/tools/velmo-make-image "$same/japan.z64" --region jp --seed 3 > /dev/null
 
 # One side's run in a folder of its own: Velmo beside its Velmo.ini (which
 # asks for every optional TRACE line and for the database update, and holds
@@ -90,6 +92,11 @@ compare_builds() {
   if [ -f "$linux/$spoiler" ] || [ -f "$windows/$spoiler" ]; then
     diff -u "$linux/$spoiler" <(tr -d '\r' < "$windows/$spoiler")
   fi
+  # So is a race's patch, which must be the same bytes from either build.
+  local patch="${image%.z64}_rand.bps"
+  if [ -f "$linux/$patch" ] || [ -f "$windows/$patch" ]; then
+    cmp "$linux/$patch" "$windows/$patch"
+  fi
   echo "$image, seed $seed: Velmo.exe under wine gave the same image, log, database, spoiler log and" \
     "configuration as the Linux build ($(grep -c '' "$linux/log.txt") log lines)"
 }
@@ -97,6 +104,11 @@ compare_builds() {
 compare_builds realistic.z64 1 "SUCCESS ROM has been successfully randomised :)"
 compare_builds small-6105.z64 3141592653 "SUCCESS ROM has been successfully randomised :)"
 compare_builds no-room.z64 7 "ERROR Error provoking seed was 7"
+# The other two cartridges, with their own Project64 entries.
+extra_options='PJ64GameEntry=1\n' compare_builds europe.z64 11 \
+  "SUCCESS ROM has been successfully randomised :)"
+extra_options='PJ64GameEntry=1\n' compare_builds japan.z64 12 \
+  "SUCCESS ROM has been successfully randomised :)"
 # The database's entry for every randomised GoldenEye in place of the image's
 # own section.
 extra_options='PJ64GameEntry=1\n' compare_builds realistic.z64 25 \
@@ -128,5 +140,20 @@ replay_from_config() {
 }
 replay_from_config linux realistic.z64 1 build/Velmo ./Velmo
 replay_from_config windows realistic.z64 1 "$build/Velmo.exe" "$wine" Velmo.exe
+# A race's patch, written by the Linux build, makes the same game in the
+# Windows build from the byte-swapped dump of the image.
+extra_options='WritePatch=1\n' compare_builds realistic.z64 2 \
+  "SUCCESS ROM has been successfully randomised :)"
+patched="$same/windows-patched"
+mkdir -p "$patched"
+cp "$build/Velmo.exe" "$same/linux-2/realistic_rand.bps" "$patched/"
+dd conv=swab if="$same/realistic.z64" of="$patched/mine.v64" status=none
+printf 'RandomisedROMs=0\n' > "$patched/Velmo.ini"
+(cd "$patched" && "$wine" Velmo.exe mine.v64 realistic_rand.bps < /dev/null > log.txt)
+cmp "$same/linux-2/realistic_rand.z64" "$patched/mine_rand.z64"
+grep -q "SUCCESS ROM has been successfully made from the patch :)" <(tr -d '\r' < "$patched/log.txt")
+echo "realistic_rand.bps ($(stat -c %s "$patched/realistic_rand.bps") bytes) from the Linux build" \
+  "made the same image in Velmo.exe under wine from the .v64 dump"
+
 echo "Velmo.exe's banner under wine, from its version resource:" \
   "$(sed -n 2p "$same/windows-1/log.txt" | tr -d '\r' | sed 's/^ *//')"

@@ -83,10 +83,11 @@ image_builder::ImageOptions Options(ImageFault fault, std::uint32_t truncatedLen
 // The text pair that the out-of-order variant swaps, as the builder plans the
 // text banks for the images of this test (planning them is cheap, building an
 // image is not, and the table is made when the tests are listed).
-image_builder::TextBankPair SwappedTextPair() {
+image_builder::TextGroup SwappedTextPair() {
   image_builder::ContentRandom random(Options(ImageFault::kNone, 0).contentSeed,
                                       image_builder::stream::kTextBanks);
-  return image_builder::PlanTextBanks(random).at(target::kOutOfOrderPair);
+  return image_builder::PlanTextBanks(region::kNorthAmerica.text, random)
+      .at(target::kOutOfOrderPair);
 }
 
 std::string PastBoundLine(int entry, std::uint32_t offset) {
@@ -119,7 +120,7 @@ std::vector<BadInput> TruncatedImages() {
   const std::string textBeyond = "ERROR StripOutJapaneseText(): Text region ends beyond the image!";
   const std::uint32_t secondSetup = region::kNorthAmerica.setups[0].endBound + 1;
   const std::uint32_t tableEnd = kTableBlockOffset + kTableBlockSpace;
-  const std::uint32_t textEnd = image_builder::kTextRegionEnd;
+  const std::uint32_t textEnd = region::kNorthAmerica.text.regionEnd;
   // From nothing to one byte short of the text region's end, at the edges of
   // the header, the boot code, the table block, the checksummed mebibyte, the
   // setup files and the text region. One byte already passes the byte-order
@@ -141,7 +142,7 @@ std::vector<BadInput> TruncatedImages() {
                 {PastBoundLine(0, image_builder::kFirstSetupOffset), setups}),
       Truncated(secondSetup, {PastBoundLine(1, secondSetup), setups}),
       Truncated(region::kNorthAmerica.setups.back().endBound, {textBeyond, text}),
-      Truncated(image_builder::kTextRegionStart + 0x8000, {textBeyond, text}),
+      Truncated(region::kNorthAmerica.text.regionStart + 0x8000, {textBeyond, text}),
       Truncated(textEnd - 1, {textBeyond, text}),
   };
 }
@@ -152,7 +153,7 @@ std::vector<BadInput> BadInputs() {
   const std::string text = "ERROR LoadInROM(): Failed to strip out redundant Japanese data";
   const std::string levels = "ERROR LoadInROM(): Failed to randomise data";
   const std::string notNtsc = "ERROR This doesn't appear to be the NTSC Goldeneye ROM!";
-  const image_builder::TextBankPair swapped = SwappedTextPair();
+  const image_builder::TextGroup swapped = SwappedTextPair();
   const std::uint32_t pastBound =
       region::kNorthAmerica.setups[target::kPastBoundEntry].endBound + target::kPastBoundDistance;
   std::vector<BadInput> inputs = {
@@ -206,7 +207,7 @@ std::vector<BadInput> BadInputs() {
        ImageFault::kTextPairOutOfOrder,
        0,
        {"ERROR StripOutJapaneseText(): Text bank pair [" + std::to_string(target::kOutOfOrderPair) +
-            "] at [" + Hex(swapped.japaneseOffset) + "] [" + Hex(swapped.englishOffset) +
+            "] at [" + Hex(swapped.banks[1].offset) + "] [" + Hex(swapped.banks[0].offset) +
             "] is out of order in the text region!",
         text}},
       {"SetupDoesNotInflate",

@@ -47,6 +47,23 @@ TEST(MakeImageCommandLineTest, EveryVariantAndChipIsNamedOnTheCommandLine) {
   EXPECT_NE(MakeImageUsage().find("table-overflows-on-rewrite"), std::string::npos);
 }
 
+TEST(MakeImageCommandLineTest, RegionIsNorthAmericaUnlessNamed) {
+  EXPECT_EQ(Parse({"out.z64"}).command->options.region, &region::kNorthAmerica);
+  for (auto [name, region] :
+       {std::pair{"na", &region::kNorthAmerica}, std::pair{"pal", &region::kEurope},
+        std::pair{"jp", &region::kJapan}}) {
+    ParsedCommand parsed = Parse({"out.z64", "--region", name});
+    ASSERT_TRUE(parsed.command) << parsed.error;
+    EXPECT_EQ(parsed.command->options.region, region);
+  }
+  EXPECT_EQ(Parse({"a.z64", "--region", "eu"}).error, "unknown region: eu (na, pal or jp)");
+  EXPECT_EQ(Parse({"a.z64", "--region", "PAL"}).error, "unknown region: PAL (na, pal or jp)");
+  EXPECT_EQ(
+      Parse({"a.z64", "--region", "jp", "--variant", "truncated"}).error,
+      "variants are made in North American images only: --variant truncated with --region jp");
+  EXPECT_TRUE(Parse({"a.z64", "--region", "na", "--variant", "truncated"}).command);
+}
+
 TEST(MakeImageCommandLineTest, MistakesAreRefusedWithTheReason) {
   EXPECT_EQ(Parse({}).error, "no output path");
   EXPECT_EQ(Parse({"a.z64", "b.z64"}).error, "more than one output path");

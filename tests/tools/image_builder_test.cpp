@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "cartridge/checksum.h"
@@ -414,6 +415,138 @@ TEST(RealisticImageTest, IsSoundHoldsEverythingAndFillsItsSpacesLikeTheGame) {
   EXPECT_GE(compressed, 180000u);
   EXPECT_GE(inflated, 1000000u);
   EXPECT_LE(inflated, 1500000u);
+}
+
+// The address a boot-code function "lui v0, hi; jr ra; addiu v0, v0, lo"
+// returns, lo taken as signed; 0 when the words are not of that form.
+std::uint32_t ReturnedAddress(const ByteBuffer& image, std::uint32_t function) {
+  const std::uint32_t upper = ReadWord(image, function);
+  const std::uint32_t add = ReadWord(image, function + 8);
+  if ((upper >> 16) != 0x3C02 || ReadWord(image, function + 4) != 0x03E00008 ||
+      (add >> 16) != 0x2442) {
+    return 0;
+  }
+  return (upper << 16) + static_cast<std::uint32_t>(std::int32_t{std::int16_t(add & 0xFFFF)});
+}
+
+// The first 4-byte-aligned run of the identifiers 617 to 638 at 12-byte steps.
+std::uint32_t FindSetupEntries(const ByteBuffer& table) {
+  for (std::uint32_t position = 0; position + 22 * 12 <= table.size(); position += 4) {
+    bool run = true;
+    for (std::uint32_t id = 0; run && id < 22; ++id) {
+      run = ReadWord(table, position + 12 * id) == 617 + id;
+    }
+    if (run) return position;
+  }
+  return 0;
+}
+
+struct RegionCase {
+  const RegionLayout* region;
+  std::array<std::uint32_t, 3> startFunction;  // empty where the room is fixed
+  std::string_view keptTag;                    // of the first group's kept bank
+};
+
+void ExpectTextGroupsFillTheRegion(const BuiltImage& built, const ByteBuffer& table,
+                                   std::uint32_t entries) {
+  const TextLayout& text = built.report.region->text;
+  const auto& groups = built.report.textGroups;
+  ASSERT_EQ(groups.size(), 44u);
+  std::uint32_t next = text.regionStart;
+  std::uint32_t position = entries + 21 * 12;
+  std::uint32_t asset = 638;
+  std::uint32_t kept = 0;
+  for (std::size_t group = 0; group < 44; ++group) {
+    ASSERT_EQ(groups[group].banks.size(), text.banksPerGroup);
+    for (std::uint32_t bank = 0; bank < text.banksPerGroup; ++bank, position += 12) {
+      const image_builder::TextBank& written = groups[group].banks[bank];
+      EXPECT_EQ(ReadWord(table, position), asset++);
+      EXPECT_EQ(ReadWord(table, position + 8), written.offset);
+      EXPECT_EQ(written.offset, next) << "group " << group << " bank " << bank;
+      EXPECT_TRUE(std::equal(written.text.begin(), written.text.end(),
+                             built.bytes.begin() + written.offset));
+      char tag[8];
+      std::snprintf(tag, sizeof tag, "[%s%02zu]", text.bankLetters[bank].data(), group);
+      if (!written.text.empty()) {
+        EXPECT_EQ(Text(written.text, 0, 5), tag);
+      }
+      if (bank == text.keptBank) kept += static_cast<std::uint32_t>(written.text.size());
+      next = written.offset + static_cast<std::uint32_t>(written.text.size());
+    }
+    const std::uint32_t firstBank = groups[group].banks.front().offset;
+    if (group == 0) {
+      EXPECT_EQ(firstBank, text.firstGroup[0]);
+    }
+    if (group == 43) {
+      EXPECT_EQ(firstBank, text.lastGroup[0]);
+    }
+  }
+  EXPECT_EQ(asset - 1, text.lastAssetId);
+  EXPECT_EQ(next, text.regionEnd);
+  for (std::uint32_t bank = 0; bank < text.banksPerGroup; ++bank) {
+    EXPECT_EQ(groups.front().banks[bank].offset, text.firstGroup[bank]);
+    EXPECT_EQ(groups.back().banks[bank].offset, text.lastGroup[bank]);
+  }
+  EXPECT_EQ(kept, built.report.keptTextTotal);
+  ASSERT_GE(built.report.emptyKeptGroup, 0);
+  EXPECT_TRUE(groups[built.report.emptyKeptGroup].banks[text.keptBank].text.empty());
+}
+
+TEST(RegionImageTest, EachRegionsImageLiesWhereItsFiguresSay) {
+  const std::array<RegionCase, 3> cases = {{
+      {&region::kNorthAmerica, {}, "[E00]"},
+      {&region::kEurope, {0x3C020002, 0x03E00008, 0x2442F850}, "[P00]"},
+      {&region::kJapan, {0x3C020002, 0x03E00008, 0x244219D0}, "[J00]"},
+  }};
+  for (const RegionCase& c : cases) {
+    const RegionLayout& region = *c.region;
+    SCOPED_TRACE(std::string(region.adjective));
+    image_builder::ImageOptions options;
+    options.layout = Layout::kSmall;
+    options.region = c.region;
+    const BuiltImage built = image_builder::BuildImage(options);
+    const ByteBuffer& image = built.bytes;
+    EXPECT_EQ(built.report.region, c.region);
+    EXPECT_EQ(Text(image, 0x3B, 4), region.gameCode);
+    HeaderChecksum checksum = ComputeHeaderChecksum(image);
+    EXPECT_EQ(ReadWord(image, 0x10), checksum.crc1);
+    EXPECT_EQ(ReadWord(image, 0x14), checksum.crc2);
+
+    const std::uint32_t blockStart = region.dataBlock.offset;
+    const InflatedBlock block = InflateBlock(std::span(image).subspan(blockStart));
+    ASSERT_TRUE(block.complete);
+    EXPECT_EQ(block.length, built.report.tableCompressedSize);
+    if (!region.dataBlock.fixedRoom) {
+      for (std::uint32_t word = 0; word < 3; ++word) {
+        EXPECT_EQ(ReadWord(image, 0x10C8 + 4 * word), c.startFunction[word]);
+      }
+      EXPECT_EQ(ReturnedAddress(image, 0x10C8), blockStart);
+      const std::uint32_t blockEnd = ReturnedAddress(image, 0x10D4);
+      EXPECT_GT(blockEnd, blockStart + block.length);
+      EXPECT_LT(blockEnd, region.setups.front().offset);
+    }
+
+    const ByteBuffer& table = block.data;
+    const std::uint32_t entries = FindSetupEntries(table);
+    EXPECT_EQ(entries, built.report.setupEntriesPosition);
+    EXPECT_EQ(entries == 0x26FB0, &region == &region::kNorthAmerica);
+    for (std::uint32_t index = 0; index < 21; ++index) {
+      const std::uint32_t offset = ReadWord(table, entries + 12 * index + 8);
+      const bool northAmerica = &region == &region::kNorthAmerica;
+      EXPECT_EQ(offset, index == 0 && northAmerica ? image_builder::kFirstSetupOffset
+                                                   : region.setups[index].offset);
+      EXPECT_EQ(built.report.setups[index].romOffset, offset);
+      const InflatedBlock setup =
+          InflateBlock(std::span(image).subspan(offset, region.setups[index].endBound - offset));
+      EXPECT_TRUE(setup.complete) << "setup " << index;
+    }
+    ExpectTextGroupsFillTheRegion(built, table, entries);
+    EXPECT_EQ(Text(built.report.textGroups[0].banks[region.text.keptBank].text, 0, 5), c.keptTag);
+  }
+  image_builder::ImageOptions faulty;
+  faulty.region = &region::kJapan;
+  faulty.fault = image_builder::ImageFault::kWrongFirstTextWord;
+  EXPECT_THROW(image_builder::BuildImage(faulty), std::invalid_argument);
 }
 
 }  // namespace

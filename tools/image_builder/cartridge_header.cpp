@@ -17,7 +17,6 @@ constexpr std::array<std::uint32_t, 4> kLeadingWords = {0x80371240, 0x0000000F, 
 
 constexpr std::string_view kGameName = "GOLDENEYE";
 constexpr std::string_view kOtherGameName = "VELMO TEST CART";
-constexpr std::string_view kGameCode = "NGEE";
 constexpr char kOtherRegionLetter = 'P';
 
 void WriteName(std::span<std::uint8_t> image, std::string_view name) {
@@ -28,13 +27,14 @@ void WriteName(std::span<std::uint8_t> image, std::string_view name) {
 
 }  // namespace
 
-void WriteCartridgeHeader(std::span<std::uint8_t> image, ImageFault fault) {
+void WriteCartridgeHeader(std::span<std::uint8_t> image, ImageFault fault,
+                          const RegionLayout& region) {
   std::fill(image.begin(), image.begin() + kBootCodeOffset, std::uint8_t{0});
   for (std::size_t word = 0; word < kLeadingWords.size(); ++word) {
     StoreBigEndian32(&image[4 * word], kLeadingWords[word]);
   }
   WriteName(image, fault == ImageFault::kWrongName ? kOtherGameName : kGameName);
-  std::copy(kGameCode.begin(), kGameCode.end(), image.begin() + kGameCodeOffset);
+  std::copy(region.gameCode.begin(), region.gameCode.end(), image.begin() + kGameCodeOffset);
   if (fault == ImageFault::kOtherRegion) image[kGameCodeOffset + 3] = kOtherRegionLetter;
   image[kVersionOffset] = fault == ImageFault::kNonZeroVersion ? 1 : 0;
 }

@@ -44,6 +44,10 @@ std::string ApplyOption(std::string_view option, std::string_view value, ImageOp
     std::optional<ImageFault> fault = FaultFromName(value);
     if (!fault) return "unknown variant: " + std::string(value);
     options.fault = *fault;
+  } else if (option == "--region") {
+    const RegionLayout* region = RegionFromName(value);
+    if (!region) return "unknown region: " + std::string(value) + " (na, pal or jp)";
+    options.region = region;
   } else if (option == "--cic") {
     std::optional<CicVariant> cic = CicFromName(value);
     if (!cic) return "unknown CIC variant: " + std::string(value);
@@ -76,12 +80,19 @@ ParsedCommand ParseMakeImageArguments(std::span<const std::string_view> argument
     if (!error.empty()) return Refuse(error);
   }
   if (command.outputPath.empty()) return Refuse("no output path");
+  if (command.options.fault != ImageFault::kNone &&
+      command.options.region != &region::kNorthAmerica) {
+    return Refuse("variants are made in North American images only: --variant " +
+                  std::string(FaultName(command.options.fault)) + " with --region " +
+                  std::string(RegionName(*command.options.region)));
+  }
   return {std::move(command), {}};
 }
 
 std::string MakeImageUsage() {
   return "usage: velmo-make-image OUTPUT [--seed N] [--layout small|realistic]\n"
-         "                        [--variant NAME] [--cic NAME] [--truncate-at N]\n" +
+         "                        [--region na|pal|jp] [--variant NAME] [--cic NAME]\n"
+         "                        [--truncate-at N]\n" +
          ListNames();
 }
 

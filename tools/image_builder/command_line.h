@@ -10,7 +10,9 @@
 namespace velmo::image_builder {
 
 // velmo-make-image OUTPUT [--seed N] [--layout small|realistic]
-//                         [--variant NAME] [--cic NAME] [--truncate-at N]
+//                         [--region na|pal|jp] [--variant NAME] [--cic NAME]
+//                         [--truncate-at N]
+// A variant other than "none" is refused with a region other than "na".
 struct MakeImageCommand {
   std::string outputPath;
   ImageOptions options;

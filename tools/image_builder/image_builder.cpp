@@ -9,6 +9,7 @@
 #include "image_builder/boot_code.h"
 #include "image_builder/cartridge_header.h"
 #include "image_builder/content_random.h"
+#include "image_builder/data_block_bounds.h"
 #include "image_builder/file_table.h"
 #include "image_builder/image_layout.h"
 #include "image_builder/setup_file.h"
@@ -22,11 +23,14 @@ namespace {
 // reserved block type 3, which no inflater accepts.
 constexpr std::uint8_t kInvalidDeflateStart = 0xFF;
 
-std::array<std::uint32_t, level::kCount> SetupOffsets() {
+// English comes first in every region's text groups.
+constexpr std::uint32_t kEnglishBank = 0;
+
+std::array<std::uint32_t, level::kCount> SetupOffsets(const ImagePlaces& places) {
   std::array<std::uint32_t, level::kCount> offsets{};
-  offsets[0] = kFirstSetupOffset;
+  offsets[0] = places.firstSetupOffset;
   for (std::size_t index = 1; index < kSetupFiles.size(); ++index) {
-    offsets[index] = region::kNorthAmerica.setups[index - 1].endBound + 1;
+    offsets[index] = places.region->setups[index].offset;
   }
   return offsets;
 }
@@ -54,12 +58,13 @@ void WriteSetup(ByteBuffer& image, const SetupReport& report, const ByteBuffer& 
   std::copy_n(compressed.begin(), length, start);
 }
 
-std::vector<SetupReport> WriteSetups(ByteBuffer& image, const ImageOptions& options) {
-  std::array<std::uint32_t, level::kCount> offsets = SetupOffsets();
+std::vector<SetupReport> WriteSetups(ByteBuffer& image, const ImagePlaces& places,
+                                     const ImageOptions& options) {
+  std::array<std::uint32_t, level::kCount> offsets = SetupOffsets(places);
   std::vector<SetupReport> reports;
   for (int index = 0; index < level::kCount; ++index) {
     const SetupFileInfo& info = kSetupFiles[static_cast<std::size_t>(index)];
-    std::uint32_t space = region::kNorthAmerica.setups[static_cast<std::size_t>(index)].endBound -
+    std::uint32_t space = places.region->setups[static_cast<std::size_t>(index)].endBound -
                           offsets[static_cast<std::size_t>(index)];
     BuiltSetup setup = BuildSetupFile(index, options.layout, options.contentSeed, space,
                                       TargetFor(index, options), options.gameLikeLevels);
@@ -76,61 +81,67 @@ std::vector<SetupReport> WriteSetups(ByteBuffer& image, const ImageOptions& opti
   return reports;
 }
 
-void ApplyTableFault(ByteBuffer& table, const std::vector<TextBankPair>& banks,
-                     const ImageOptions& options) {
+void ApplyTableFault(ByteBuffer& table, const ImagePlaces& places,
+                     const std::vector<TextGroup>& groups, const ImageOptions& options) {
   using namespace fault_target;
   switch (options.fault) {
     case ImageFault::kWrongFirstTableWord:
-      StoreBigEndian32(&table[SetupEntryIdPosition(0)], kWrongFirstSetupAssetId);
+      StoreBigEndian32(&table[SetupEntryIdPosition(places, 0)], kWrongFirstSetupAssetId);
       break;
     case ImageFault::kSetupAssetIdOutOfRange:
-      StoreBigEndian32(&table[SetupEntryIdPosition(kOutOfRangeEntry)], kOutOfRangeAssetId);
+      StoreBigEndian32(&table[SetupEntryIdPosition(places, kOutOfRangeEntry)], kOutOfRangeAssetId);
       break;
     case ImageFault::kRepeatedSetupAssetId:
-      StoreBigEndian32(&table[SetupEntryIdPosition(kRepeatedEntry)],
+      StoreBigEndian32(&table[SetupEntryIdPosition(places, kRepeatedEntry)],
                        kSetupFiles[kRepeatedEntry - 1].assetId);
       break;
     case ImageFault::kSetupOffsetPastBound:
-      StoreBigEndian32(&table[SetupEntryOffsetPosition(kPastBoundEntry)],
-                       region::kNorthAmerica.setups[kPastBoundEntry].endBound + kPastBoundDistance);
+      StoreBigEndian32(&table[SetupEntryOffsetPosition(places, kPastBoundEntry)],
+                       places.region->setups[kPastBoundEntry].endBound + kPastBoundDistance);
       break;
     case ImageFault::kWrongFirstTextWord:
-      StoreBigEndian32(&table[TextPairIdPosition(0)], kWrongFirstTextAssetId);
+      StoreBigEndian32(&table[TextGroupIdPosition(places, 0)], kWrongFirstTextAssetId);
       break;
     case ImageFault::kTextPairOutOfOrder:
-      StoreBigEndian32(&table[TextPairEnglishPosition(kOutOfOrderPair)],
-                       banks[kOutOfOrderPair].japaneseOffset);
-      StoreBigEndian32(&table[TextPairJapanesePosition(kOutOfOrderPair)],
-                       banks[kOutOfOrderPair].englishOffset);
+      StoreBigEndian32(&table[TextBankOffsetPosition(places, kOutOfOrderPair, 0)],
+                       groups[kOutOfOrderPair].banks[1].offset);
+      StoreBigEndian32(&table[TextBankOffsetPosition(places, kOutOfOrderPair, 1)],
+                       groups[kOutOfOrderPair].banks[0].offset);
       break;
     case ImageFault::kTableOverflowsOnRewrite:
-      FillTableToTheBrim(table, options.contentSeed);
+      FillTableToTheBrim(table, places, options.contentSeed);
       break;
     default:
       break;
   }
 }
 
-void WriteTable(ByteBuffer& image, ImageReport& report, const std::vector<TextBankPair>& banks,
+void WriteTable(ByteBuffer& image, ImageReport& report, const ImagePlaces& places,
                 const ImageOptions& options) {
-  std::array<std::uint32_t, level::kCount> offsets = SetupOffsets();
+  std::array<std::uint32_t, level::kCount> offsets = SetupOffsets(places);
   ContentRandom random(options.contentSeed, stream::kTable);
-  ByteBuffer table = BuildFileTable(offsets, banks, random);
-  ApplyTableFault(table, banks, options);
+  ByteBuffer table = BuildFileTable(places, offsets, report.textGroups, random);
+  ApplyTableFault(table, places, report.textGroups, options);
   ByteBuffer block = CompressTable(table);
-  if (block.size() > kTableBlockSpace) throw std::logic_error("file table block does not fit");
-  std::copy(block.begin(), block.end(), image.begin() + kTableBlockOffset);
+  if (block.size() > places.tableBlockSpace) {
+    throw std::logic_error("file table block does not fit");
+  }
+  std::copy(block.begin(), block.end(), image.begin() + places.tableBlockOffset);
+  WriteDataBlockBounds(image, places);
   report.tableCompressedSize = static_cast<std::uint32_t>(block.size());
   report.tableInflatedSize = static_cast<std::uint32_t>(table.size());
+  report.setupEntriesPosition = places.SetupEntriesOffset();
 }
 
-void WriteTextRegion(ByteBuffer& image, ImageReport& report,
-                     const std::vector<TextBankPair>& banks) {
-  WriteTextBanks(image, banks);
-  for (const TextBankPair& pair : banks) {
-    report.englishTextTotal += static_cast<std::uint32_t>(pair.english.size());
-  }
-  report.emptyEnglishPair = EmptyEnglishPair(banks);
+void WriteTextRegion(ByteBuffer& image, ImageReport& report, const TextLayout& layout,
+                     const ImageOptions& options) {
+  ContentRandom textRandom(options.contentSeed, stream::kTextBanks);
+  report.textGroups = PlanTextBanks(layout, textRandom);
+  WriteTextBanks(image, report.textGroups);
+  report.keptTextTotal = BankTotal(report.textGroups, layout.keptBank);
+  report.emptyKeptGroup = EmptyBankGroup(report.textGroups, layout.keptBank);
+  report.englishTextTotal = BankTotal(report.textGroups, kEnglishBank);
+  report.emptyEnglishPair = EmptyBankGroup(report.textGroups, kEnglishBank);
 }
 
 void WriteChecksum(ByteBuffer& image) {
@@ -154,22 +165,26 @@ void ApplyFileFault(ByteBuffer& image, const ImageOptions& options) {
 }  // namespace
 
 BuiltImage BuildImage(const ImageOptions& options) {
+  const RegionLayout& region = *options.region;
+  if (options.fault != ImageFault::kNone && &region != &region::kNorthAmerica) {
+    throw std::invalid_argument("image faults are made in North American images only");
+  }
+  const ImagePlaces places = PlacesFor(region);
   BuiltImage built;
+  built.report.region = &region;
   ByteBuffer& image = built.bytes;
   image.resize(kImageSize);
   ContentRandom filler(options.contentSeed, stream::kImageFiller);
   filler.Fill(image);
 
-  WriteCartridgeHeader(image, options.fault);
+  WriteCartridgeHeader(image, options.fault, region);
   ContentRandom bootRandom(options.contentSeed, stream::kBootCode);
   WriteSteeredBytes(std::span(image).subspan(kBootCodeOffset, kBootCodeEnd - kBootCodeOffset),
                     BootCodeCrc(options.cic), bootRandom);
 
-  built.report.setups = WriteSetups(image, options);
-  ContentRandom textRandom(options.contentSeed, stream::kTextBanks);
-  std::vector<TextBankPair> banks = PlanTextBanks(textRandom);
-  WriteTextRegion(image, built.report, banks);
-  WriteTable(image, built.report, banks, options);
+  built.report.setups = WriteSetups(image, places, options);
+  WriteTextRegion(image, built.report, region.text, options);
+  WriteTable(image, built.report, places, options);
 
   WriteChecksum(image);
   ApplyFileFault(image, options);

@@ -44,6 +44,12 @@ constexpr std::array<std::pair<Layout, std::string_view>, 2> kLayoutNames = {{
     {Layout::kRealistic, "realistic"},
 }};
 
+constexpr std::array<std::pair<const RegionLayout*, std::string_view>, 3> kRegionNames = {{
+    {&region::kNorthAmerica, "na"},
+    {&region::kEurope, "pal"},
+    {&region::kJapan, "jp"},
+}};
+
 template <typename Table, typename Key>
 std::string_view NameOf(const Table& table, Key key) {
   for (const auto& [value, name] : table) {
@@ -83,6 +89,14 @@ std::optional<ImageFault> FaultFromName(std::string_view name) {
 
 std::optional<Layout> LayoutFromName(std::string_view name) {
   return ValueOf<Layout>(kLayoutNames, name);
+}
+
+std::string_view RegionName(const RegionLayout& region) {
+  return NameOf(kRegionNames, &region);
+}
+
+const RegionLayout* RegionFromName(std::string_view name) {
+  return ValueOf<const RegionLayout*>(kRegionNames, name).value_or(nullptr);
 }
 
 std::optional<CicVariant> CicFromName(std::string_view name) {

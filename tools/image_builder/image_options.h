@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "cartridge/region_layout.h"
+
 namespace velmo::image_builder {
 
 // How much data the setup files carry. Realistic files fill 75-95% of their
@@ -18,7 +20,7 @@ enum class CicVariant { k6101, k6102, k6103, k6105, k6106, kUnknown };
 
 // One deliberate fault per image, for the tests of how Velmo refuses input.
 // Every fault changes only the part named; all else stays as in the good image
-// of the same seed.
+// of the same seed. The faults are made in North American images only.
 enum class ImageFault {
   kNone,
   kByteSwapped,              // every pair of bytes exchanged, as a .v64 file
@@ -74,8 +76,11 @@ inline constexpr int kUninflatableEntry = 8;  // Depo
 inline constexpr int kOversizedEntry = 13;    // Runway
 }  // namespace fault_target
 
+// The options of one image. The region is one of the static tables of
+// cartridge/region_layout.h, which outlive every image.
 struct ImageOptions {
   std::uint64_t contentSeed = 1;
+  const RegionLayout* region = &region::kNorthAmerica;
   Layout layout = Layout::kRealistic;
   CicVariant cic = CicVariant::k6102;
   ImageFault fault = ImageFault::kNone;
@@ -95,6 +100,10 @@ std::string_view LayoutName(Layout layout);
 std::optional<ImageFault> FaultFromName(std::string_view name);
 std::optional<CicVariant> CicFromName(std::string_view name);
 std::optional<Layout> LayoutFromName(std::string_view name);
+
+// The regions by their names on the command line: "na", "pal", "jp".
+std::string_view RegionName(const RegionLayout& region);
+const RegionLayout* RegionFromName(std::string_view name);
 
 // The CRC-32 of the boot code that identifies the variant.
 std::uint32_t BootCodeCrc(CicVariant cic);

@@ -7,26 +7,23 @@
 #include <string>
 #include <string_view>
 
-#include "image_builder/image_layout.h"
 #include "image_builder/image_options.h"
 
 namespace velmo::image_builder {
 namespace {
 
-constexpr std::uint32_t kEdgeEnglishLength = 16;
-constexpr std::uint32_t kLastJapaneseLength = kTextRegionEnd - kLastJapaneseOffset;
-
 constexpr std::array<std::string_view, 16> kWords = {
     "agent",  "report", "the",    "satellite", "control",   "door", "guard",   "keycard",
     "bunker", "train",  "escape", "mission",   "objective", "find", "destroy", "disk"};
 
-ByteBuffer EnglishText(int pair, std::uint32_t length, ContentRandom& random) {
+// ASCII lines tagged with the bank's letter and group: "[E07] <E07:000> ...".
+ByteBuffer AsciiText(char letter, int group, std::uint32_t length, ContentRandom& random) {
   std::array<char, 16> tag{};
-  std::snprintf(tag.data(), tag.size(), "[E%02d] ", pair);
+  std::snprintf(tag.data(), tag.size(), "[%c%02d] ", letter, group);
   std::string text = tag.data();
   for (int line = 0; text.size() < length; ++line) {
     std::array<char, 24> lineTag{};
-    std::snprintf(lineTag.data(), lineTag.size(), "<E%02d:%03d>", pair, line);
+    std::snprintf(lineTag.data(), lineTag.size(), "<%c%02d:%03d>", letter, group, line);
     text += lineTag.data();
     std::uint32_t words = random.Between(3, 9);
     for (std::uint32_t word = 0; word < words; ++word) {
@@ -40,9 +37,9 @@ ByteBuffer EnglishText(int pair, std::uint32_t length, ContentRandom& random) {
 }
 
 // Shift-JIS-like pairs of a lead byte 0x82 or 0x83 and a trail byte.
-ByteBuffer JapaneseText(int pair, std::uint32_t length, ContentRandom& random) {
+ByteBuffer JapaneseText(int group, std::uint32_t length, ContentRandom& random) {
   std::array<char, 16> tag{};
-  std::snprintf(tag.data(), tag.size(), "[J%02d]", pair);
+  std::snprintf(tag.data(), tag.size(), "[J%02d]", group);
   ByteBuffer text(tag.data(), tag.data() + std::string_view(tag.data()).size());
   while (text.size() < length) {
     text.push_back(random.OneIn(2) ? 0x82 : 0x83);
@@ -52,17 +49,31 @@ ByteBuffer JapaneseText(int pair, std::uint32_t length, ContentRandom& random) {
   return text;
 }
 
-// Lengths of the 85 banks between the first English bank and the last pair:
-// Japanese bank 0, then English and Japanese banks of pairs 1 to 42, summing
-// to the space between the fixed offsets.
-std::vector<std::uint32_t> MiddleBankLengths(int emptyEnglishPair, ContentRandom& random) {
+ByteBuffer BankText(const TextLayout& layout, std::uint32_t bank, int group, std::uint32_t length,
+                    ContentRandom& random) {
+  const char letter = layout.bankLetters[bank].front();
+  if (letter == 'J') return JapaneseText(group, length, random);
+  return AsciiText(letter, group, length, random);
+}
+
+// Lengths of the banks between the first group's last bank and the last
+// group, in table order, summing to the space between those fixed places.
+// Kept banks weigh between 40 and 1600 (one of them nothing), the others
+// between 200 and 1200.
+std::vector<std::uint32_t> MiddleBankLengths(const TextLayout& layout, int emptyKeptGroup,
+                                             ContentRandom& random) {
+  const std::uint32_t lastBank = layout.banksPerGroup - 1;
   std::vector<std::uint32_t> weights;
-  weights.push_back(random.Between(200, 1200));
-  for (int pair = 1; pair < kTextPairCount - 1; ++pair) {
-    weights.push_back(pair == emptyEnglishPair ? 0 : random.Between(40, 1600));
-    weights.push_back(random.Between(200, 1200));
+  for (int group = 0; group < static_cast<int>(kTextGroupCount) - 1; ++group) {
+    for (std::uint32_t bank = group == 0 ? lastBank : 0; bank <= lastBank; ++bank) {
+      if (bank != layout.keptBank) {
+        weights.push_back(random.Between(200, 1200));
+      } else {
+        weights.push_back(group == emptyKeptGroup ? 0 : random.Between(40, 1600));
+      }
+    }
   }
-  const std::uint64_t space = kLastEnglishOffset - kFirstJapaneseOffset;
+  const std::uint64_t space = layout.lastGroup.front() - layout.firstGroup[lastBank];
   const std::uint64_t total = std::accumulate(weights.begin(), weights.end(), std::uint64_t{0});
   std::vector<std::uint32_t> lengths;
   std::uint64_t used = 0;
@@ -74,47 +85,67 @@ std::vector<std::uint32_t> MiddleBankLengths(int emptyEnglishPair, ContentRandom
   return lengths;
 }
 
-}  // namespace
-
-std::vector<TextBankPair> PlanTextBanks(ContentRandom& random) {
-  int emptyEnglishPair = static_cast<int>(random.Between(2, kTextPairCount - 3));
-  if (emptyEnglishPair == fault_target::kOutOfOrderPair) ++emptyEnglishPair;
-  std::vector<std::uint32_t> middle = MiddleBankLengths(emptyEnglishPair, random);
-
-  std::vector<std::uint32_t> englishLengths = {kEdgeEnglishLength};
-  std::vector<std::uint32_t> japaneseLengths = {middle[0]};
-  for (std::size_t index = 1; index + 1 < middle.size(); index += 2) {
-    englishLengths.push_back(middle[index]);
-    japaneseLengths.push_back(middle[index + 1]);
+// Every bank's length in table order: the first group's banks up to its last
+// one and the whole last group as their fixed places give them, the rest
+// from the middle.
+std::vector<std::uint32_t> BankLengths(const TextLayout& layout, int emptyKeptGroup,
+                                       ContentRandom& random) {
+  const std::uint32_t banks = layout.banksPerGroup;
+  std::vector<std::uint32_t> lengths;
+  for (std::uint32_t bank = 0; bank + 1 < banks; ++bank) {
+    lengths.push_back(layout.firstGroup[bank + 1] - layout.firstGroup[bank]);
   }
-  englishLengths.push_back(kEdgeEnglishLength);
-  japaneseLengths.push_back(kLastJapaneseLength);
-
-  std::vector<TextBankPair> pairs;
-  std::uint32_t offset = kTextRegionStart;
-  for (int pair = 0; pair < kTextPairCount; ++pair) {
-    TextBankPair bank;
-    bank.englishOffset = offset;
-    bank.japaneseOffset = offset + englishLengths[pair];
-    bank.english = EnglishText(pair, englishLengths[pair], random);
-    bank.japanese = JapaneseText(pair, japaneseLengths[pair], random);
-    offset = bank.japaneseOffset + japaneseLengths[pair];
-    pairs.push_back(std::move(bank));
+  const std::vector<std::uint32_t> middle = MiddleBankLengths(layout, emptyKeptGroup, random);
+  lengths.insert(lengths.end(), middle.begin(), middle.end());
+  for (std::uint32_t bank = 0; bank < banks; ++bank) {
+    const std::uint32_t end = bank + 1 < banks ? layout.lastGroup[bank + 1] : layout.regionEnd;
+    lengths.push_back(end - layout.lastGroup[bank]);
   }
-  return pairs;
+  return lengths;
 }
 
-int EmptyEnglishPair(const std::vector<TextBankPair>& pairs) {
-  for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
-    if (pairs[pair].english.empty()) return static_cast<int>(pair);
+}  // namespace
+
+std::vector<TextGroup> PlanTextBanks(const TextLayout& layout, ContentRandom& random) {
+  int emptyKeptGroup = static_cast<int>(random.Between(2, kTextGroupCount - 3));
+  if (emptyKeptGroup == fault_target::kOutOfOrderPair) ++emptyKeptGroup;
+  const std::vector<std::uint32_t> lengths = BankLengths(layout, emptyKeptGroup, random);
+
+  std::vector<TextGroup> groups;
+  std::uint32_t offset = layout.regionStart;
+  std::size_t next = 0;
+  for (int group = 0; group < static_cast<int>(kTextGroupCount); ++group) {
+    TextGroup planned;
+    for (std::uint32_t bank = 0; bank < layout.banksPerGroup; ++bank) {
+      const std::uint32_t length = lengths[next++];
+      planned.banks.push_back({offset, BankText(layout, bank, group, length, random)});
+      offset += length;
+    }
+    groups.push_back(std::move(planned));
+  }
+  return groups;
+}
+
+int EmptyBankGroup(const std::vector<TextGroup>& groups, std::uint32_t bank) {
+  for (std::size_t group = 0; group < groups.size(); ++group) {
+    if (groups[group].banks.at(bank).text.empty()) return static_cast<int>(group);
   }
   return -1;
 }
 
-void WriteTextBanks(std::span<std::uint8_t> image, const std::vector<TextBankPair>& pairs) {
-  for (const TextBankPair& pair : pairs) {
-    std::copy(pair.english.begin(), pair.english.end(), image.begin() + pair.englishOffset);
-    std::copy(pair.japanese.begin(), pair.japanese.end(), image.begin() + pair.japaneseOffset);
+std::uint32_t BankTotal(const std::vector<TextGroup>& groups, std::uint32_t bank) {
+  std::uint32_t total = 0;
+  for (const TextGroup& group : groups) {
+    total += static_cast<std::uint32_t>(group.banks.at(bank).text.size());
+  }
+  return total;
+}
+
+void WriteTextBanks(std::span<std::uint8_t> image, const std::vector<TextGroup>& groups) {
+  for (const TextGroup& group : groups) {
+    for (const TextBank& bank : group.banks) {
+      std::copy(bank.text.begin(), bank.text.end(), image.begin() + bank.offset);
+    }
   }
 }
 

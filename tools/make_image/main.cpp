@@ -34,7 +34,9 @@ void PrintSummary(const MakeImageCommand& command, const BuiltImage& image) {
     inflated += setup.inflatedSize;
   }
   const ImageOptions& options = command.options;
-  std::cout << "Wrote " << command.outputPath << " (" << image.bytes.size() << " bytes; seed "
+  const velmo::TextLayout& text = options.region->text;
+  std::cout << "Wrote " << command.outputPath << " (" << image.bytes.size() << " bytes; "
+            << options.region->adjective << " image " << options.region->gameCode << ", seed "
             << options.contentSeed << ", " << LayoutName(options.layout) << " layout, CIC "
             << CicName(options.cic) << ", variant " << FaultName(options.fault) << ")\n"
             << "  setup files: " << report.setups.size() << ", " << compressed
@@ -42,7 +44,8 @@ void PrintSummary(const MakeImageCommand& command, const BuiltImage& image) {
             << " bytes inflated\n"
             << "  file table: " << report.tableCompressedSize << " bytes compressed, "
             << report.tableInflatedSize << " inflated\n"
-            << "  English text: " << report.englishTextTotal << " bytes in 44 banks\n";
+            << "  " << text.bankNames[text.keptBank] << " text (kept): " << report.keptTextTotal
+            << " bytes in 44 banks\n";
 }
 
 }  // namespace
