@@ -340,6 +340,21 @@ class Cases:
         native = self.native_run("after-too-large", self.image, settings_file("31337"))
         self.compare_game(native, self.image.name)
 
+    def european_image(self):
+        pal = self.scratch / "images" / "GoldenEye PAL.z64"
+        subprocess.run([self.make_image, "--region", "pal", str(pal)], check=True,
+                       stdout=subprocess.DEVNULL)
+        self.page.set_settings("97531")
+        self.page.randomise(pal)
+        native = self.native_run("pal", pal, settings_file("97531"))
+        self.compare_game(native, pal.name)
+        with_entry = self.native_run("pal-entry", pal, settings_file("97531") + "PJ64GameEntry=1\n")
+        entry = self.page.element("#game-entry").get_attribute("value")
+        check(entry.encode() == with_entry.file("Project64.rdb") and
+              entry.splitlines()[-2] == "[GOLDENEYE-C:50]",
+              f"the European image gets the game entry {entry!r}")
+        self.page.screenshot(self.out / "velmo-page-pal.png")
+
     def share_code(self):
         off = ("RandomiseGuardWeapons", "RandomiseCubaBody")
         native = self.native_run("shared", self.image, settings_file("24680", off))
@@ -434,6 +449,7 @@ def main():
                               ("Two runs", cases.two_runs),
                               ("Largest cartridge", cases.largest_cartridge),
                               ("Too large a file", cases.too_large),
+                              ("European image", cases.european_image),
                               ("Share code", cases.share_code),
                               ("Patch", cases.patch),
                               ("No network", cases.no_network),
