@@ -63,7 +63,7 @@ build/tools/velmo-make-image "$image" > /dev/null
 starting_ini() {
   local rdb="$1"
   printf '%s\n' TraceLogging=0 UpdatePJ64=0 "PJ64RDBFile=$rdb" PJ64GameEntry=1 RandomisedROMs=0 \
-    SpoilerLog=1 ConvertByteOrder=1 Seed= RandomiseStartingWeapons=1 RandomiseGuardTypes=1 \
+    SpoilerLog=1 ConvertByteOrder=1 WritePatch=0 Seed= RandomiseStartingWeapons=1 RandomiseGuardTypes=1 \
     RandomiseGuardWeapons=1 AddNemesis=1 RandomiseKeys=1 RandomiseCubaBody=1
 }
 

@@ -18,6 +18,9 @@ constexpr std::uint32_t kLoadUpperV0 = 0x3C020000;
 constexpr std::uint32_t kReturn = 0x03E00008;
 constexpr std::uint32_t kAddImmediateV0 = 0x24420000;
 constexpr std::uint32_t kOpcodeMask = 0xFFFF0000;
+// The game's blocks fill some 70 KiB; a room far beyond that is no block of
+// the game's, and inflating it would take twenty times its size.
+constexpr std::uint32_t kMostRoom = 0x100000;
 
 // The address a boot-code function returns, when its words have that form.
 // The add takes its 16 bits as a signed number.
@@ -48,8 +51,10 @@ std::optional<DataBlockPlace> LocateDataBlock(std::span<const std::uint8_t> imag
   if (block.fixedRoom) return DataBlockPlace{block.offset, *block.fixedRoom};
   const std::optional<std::uint32_t> start = ReturnedAddress(image, kBlockStartFunction);
   const std::optional<std::uint32_t> end = ReturnedAddress(image, kBlockEndFunction);
-  // The space runs to the byte before the end the boot code names.
-  if (!start || !end || *start != block.offset || *end <= *start + 1) {
+  // The space runs to the byte before the end the boot code names, which
+  // lies before the setup files.
+  if (!start || !end || *start != block.offset || *end <= *start + 1 ||
+      *end - *start - 1 > kMostRoom || *end > region.setups.front().offset) {
     LogError("LoadInROM(): This image's data block is not where a " +
              std::string(region.adjective) + " GoldenEye keeps it");
     return std::nullopt;

@@ -10,18 +10,6 @@
 namespace velmo {
 namespace {
 
-// One or more decimal digits, leading zeros allowed, up to 4294967295.
-std::optional<std::uint32_t> ParseSeed(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > UINT32_MAX) return std::nullopt;
-  }
-  return static_cast<std::uint32_t>(value);
-}
-
 // An empty value counts as a missing key.
 std::optional<std::string> PresentValue(const ConfigFile& config, std::string_view key) {
   std::string value;
@@ -32,7 +20,7 @@ std::optional<std::string> PresentValue(const ConfigFile& config, std::string_vi
 bool ReadSeed(const ConfigFile& config, std::optional<std::uint32_t>& seed) {
   const std::optional<std::string> text = PresentValue(config, kSeedKey);
   if (!text) return true;
-  seed = ParseSeed(*text);
+  seed = ParseDecimal(*text, UINT32_MAX);
   if (seed) return true;
   LogError("LoadInROM(): Seed [" + *text + "] in config file is not a number from 0 to 4294967295");
   return false;

@@ -9,16 +9,11 @@ namespace {
 
 constexpr char kPartSeparator = '-';
 
-// Digits with no leading zero (a lone 0 is fine), at most maximum.
+// Digits with no leading zero (a lone 0 is fine), at most maximum: each game
+// has exactly one code.
 std::optional<std::uint32_t> ParseCanonicalDecimal(std::string_view text, std::uint32_t maximum) {
-  if (text.empty() || (text.size() > 1 && text.front() == '0')) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > maximum) return std::nullopt;
-  }
-  return static_cast<std::uint32_t>(value);
+  if (text.size() > 1 && text.front() == '0') return std::nullopt;
+  return ParseDecimal(text, maximum);
 }
 
 std::optional<RandomiserSwitches> ParseSwitchDigits(std::string_view text) {

@@ -2,6 +2,17 @@
 
 namespace velmo {
 
+std::optional<std::uint32_t> ParseDecimal(std::string_view text, std::uint32_t maximum) {
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > maximum) return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
 std::string DecimalText(std::uint32_t value) {
   return std::to_string(value);
 }

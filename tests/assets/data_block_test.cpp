@@ -52,6 +52,8 @@ TEST(DataBlockTest, TheRoomComesFromTheBootCodeOutsideNorthAmerica) {
        notEuropean},
       {"EndBeforeStart", region::kEurope, BootCodeImage(0x1F850, 0x1F850), std::nullopt,
        notEuropean},
+      {"RoomOfMegabytes", region::kEurope, BootCodeImage(0x1F850, 0x8A0000), std::nullopt,
+       notEuropean},
       {"NoReturn", region::kEurope, badReturn, std::nullopt, notEuropean},
       {"TooShortForTheWords", region::kJapan, ByteBuffer(0x10DF, 0), std::nullopt,
        "ERROR LoadInROM(): This image's data block is not where a Japanese GoldenEye keeps it"},
