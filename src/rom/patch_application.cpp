@@ -5,17 +5,16 @@
 
 #include "cartridge/byte_order.h"
 #include "cartridge/checksum.h"
-#include "cartridge/mapped_rom_file.h"
 #include "emulator/rdb_update.h"
 #include "patch/bps_patch_reader.h"
 #include "platform/file_copy.h"
+#include "platform/file_sync.h"
 #include "platform/replacement_file.h"
 #include "platform/unfinished_files.h"
 #include "rom/randomised_rom_count.h"
 #include "rom/run_options.h"
 #include "support/buffer_words.h"
 #include "support/config_file.h"
-#include "support/content_crc.h"
 #include "support/file_bytes.h"
 #include "support/logger.h"
 #include "support/number_text.h"
@@ -73,22 +72,20 @@ bool OutputIsFree(const PatchApplication& run) {
   return Refuse("ROM::ApplyPatch(): Unable to replace [" + run.outputPath + "]!");
 }
 
-// Reads the written game back through its own file and checks it before it
-// takes the output's place, on the disk.
+// Reads the written game back from the disk and checks it before it takes
+// the output's place. It is read piece by piece: in the browser a mapping of
+// it would be one more copy in the page's memory.
 bool SaveGame(const ByteBuffer& game, std::uint32_t targetCrc, const PatchApplication& run) {
   platform::ReplacementFile file(run.outputPath, platform::FileMode::kBinary);
   const std::string_view bytes(reinterpret_cast<const char*>(game.data()), game.size());
   if (!file.Write(bytes) || !file.Close()) {
     return Refuse("ROM::ApplyPatch(): Unable to write [" + run.outputPath + "]!");
   }
-  MappedRomFile written;
-  const std::uint8_t* start = written.LoadFile(file.TemporaryPath()) ? written.MapAt(0) : nullptr;
-  const bool same = start != nullptr && written.FileSize() == game.size() &&
-                    ContentCrc32({start, game.size()}) == targetCrc;
-  const bool flushed = same && written.Flush();
-  written.Close();
-  if (!same) return Refuse("ROM::ApplyPatch(): The game written to the disk reads back wrong!");
-  if (!flushed || !platform::MayReplaceFile(run.outputPath, run.imagePath) || !file.Commit()) {
+  if (FileCrc32(file.TemporaryPath()) != targetCrc) {
+    return Refuse("ROM::ApplyPatch(): The game written to the disk reads back wrong!");
+  }
+  if (!platform::FlushFileToDisk(file.TemporaryPath()) ||
+      !platform::MayReplaceFile(run.outputPath, run.imagePath) || !file.Commit()) {
     return Refuse("ROM::ApplyPatch(): Unable to save the game as [" + run.outputPath + "]!");
   }
   return true;
@@ -123,6 +120,7 @@ PatchOutcome ApplyPatchToImage(const PatchApplication& run) {
   if (!image || !patch || !PutInBigEndianOrder(*image)) return outcome;
 
   const BpsApplyResult applied = ApplyBpsPatch(*patch, *image);
+  image.reset();
   if (!applied.applied) {
     Refuse(applied.error);
     return outcome;

@@ -1,6 +1,9 @@
 #include "support/file_bytes.h"
 
+#include <zlib.h>
+
 #include <fstream>
+#include <vector>
 
 #include "platform/file_length.h"
 
@@ -31,6 +34,20 @@ ByteBuffer ReadFileStart(const std::string& path, std::size_t count) {
   file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
   bytes.resize(static_cast<std::size_t>(file.gcount()));
   return bytes;
+}
+
+std::optional<std::uint32_t> FileCrc32(const std::string& path) {
+  std::ifstream file(path, std::ios::in | std::ios::binary);
+  if (!file) return std::nullopt;
+  std::vector<char> piece(std::size_t{1} << 16);
+  uLong crc = crc32(0L, Z_NULL, 0);
+  while (file.read(piece.data(), static_cast<std::streamsize>(piece.size())) || file.gcount() > 0) {
+    crc = crc32_z(crc, reinterpret_cast<const Bytef*>(piece.data()),
+                  static_cast<z_size_t>(file.gcount()));
+    if (file.eof()) break;
+  }
+  if (file.bad()) return std::nullopt;
+  return static_cast<std::uint32_t>(crc);
 }
 
 }  // namespace velmo

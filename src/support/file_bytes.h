@@ -18,4 +18,8 @@ std::optional<ByteBuffer> ReadFileBytes(const std::string& path, std::uint64_t m
 // cannot be read.
 ByteBuffer ReadFileStart(const std::string& path, std::size_t count);
 
+// The CRC-32 (zlib's) of the whole file at path, read piece by piece so that
+// no copy of it is held; nothing when it cannot be read to its end.
+std::optional<std::uint32_t> FileCrc32(const std::string& path);
+
 }  // namespace velmo
