@@ -10,6 +10,7 @@
 #include "harness/recording_console.h"
 #include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
+#include "platform/release_number.h"
 #include "support/buffer_words.h"
 #include "support/content_crc.h"
 #include "support/number_text.h"
@@ -141,7 +142,9 @@ TEST_F(VelmoRunTest, ReportCarriesTheShareCodeAndGameHash) {
   WriteBinaryFile(inputPath, MakeTestImage());
   RunReport report;
   RunVelmo({dir.File("Velmo.exe"), inputPath}, FixedClock, &report);
-  EXPECT_EQ(report.shareCode, "R" + std::to_string(VELMO_RELEASE_NUMBER) + "-1234567-111111");
+  EXPECT_EQ(
+      report.shareCode,
+      "R" + std::to_string(platform::GetReleaseNumber(dir.File("Velmo.exe"))) + "-1234567-111111");
   EXPECT_EQ(report.gameHashCrc, ToUpperHexText(ContentCrc32(ReadBinaryFile(outputPath))));
   EXPECT_TRUE(Contains(console.Lines(), "INFO Game hash [" + report.gameHashWords + "] (CRC-32 " +
                                             report.gameHashCrc + ")"));
