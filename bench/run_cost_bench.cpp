@@ -182,7 +182,8 @@ std::size_t DeflateBlock(const std::uint8_t* plain, std::size_t length, int memL
       return false;
     }
   }
-  return true;
+  // The game hash: one CRC-32 over an image of the same size.
+  return crc32_z(0L, fixture.image.data(), fixture.image.size()) != 0;
 }
 
 // Both measures of one piece of work.
