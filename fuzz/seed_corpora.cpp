@@ -134,6 +134,26 @@ void WriteLevelCorpora(const std::filesystem::path& root) {
   }
 }
 
+// A copy of the table's setup and text entries at an earlier word-aligned
+// place, where a region whose entries are searched for must find them.
+std::vector<fuzz::ImagePatch> CopiedEntries(const fuzz::BaseImage& base) {
+  const std::uint32_t copyAt = base.setupEntriesPosition / 2 & ~3u;
+  std::vector<fuzz::ImagePatch> patches;
+  for (std::uint32_t at = base.setupEntriesPosition; at < base.textEntriesEnd;
+       at += kMostBytesPerPatch) {
+    const std::uint32_t end = std::min<std::uint32_t>(at + kMostBytesPerPatch, base.textEntriesEnd);
+    patches.push_back({fuzz::PatchRegion::kTableBytes, 0, copyAt + (at - base.setupEntriesPosition),
+                       ByteBuffer(base.table.begin() + at, base.table.begin() + end)});
+  }
+  return patches;
+}
+
+// The run of setup identifiers broken at its end: asset 638's entry names 639.
+std::vector<fuzz::ImagePatch> BrokenRun(const fuzz::BaseImage& base) {
+  const std::uint32_t firstTextEntry = base.textEntriesPosition - base.setupEntriesPosition;
+  return {{fuzz::PatchRegion::kTableEntries, 0, firstTextEntry, {0, 0, 0x02, 0x7F}}};
+}
+
 // The good image of a region, and that image cut inside its table block, its
 // setup files and its text region. The European and Japanese images also get
 // a boot code whose function naming the table block's end is broken.
@@ -158,6 +178,17 @@ void WriteRegionSeeds(const RegionLayout& region, Corpus& table, Corpus& pipelin
   fuzz::AppendPatch(brokenBoot,
                     {fuzz::PatchRegion::kHeader, 0, image_builder::kBlockEndFunction + 4, {0, 0}});
   pipeline.Add(brokenBoot);
+  if (region.setupEntriesPosition) return;
+  for (const std::vector<fuzz::ImagePatch>& patches : {CopiedEntries(base), BrokenRun(base)}) {
+    ByteBuffer tableInput = {regionBits, 0, 0, 0, 0};
+    ByteBuffer pipelineInput = {0, 0, 0, 3, static_cast<std::uint8_t>(regionBits | 2)};
+    for (const fuzz::ImagePatch& patch : patches) {
+      fuzz::AppendPatch(tableInput, patch);
+      fuzz::AppendPatch(pipelineInput, patch);
+    }
+    table.Add(tableInput);
+    pipeline.Add(pipelineInput);
+  }
 }
 
 void WriteImageCorpora(const std::filesystem::path& root) {
