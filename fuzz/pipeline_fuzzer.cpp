@@ -25,7 +25,9 @@
 #include "cartridge/region_layout.h"
 #include "fuzz_support.h"
 #include "harness/temp_dir.h"
+#include "image_builder/image_layout.h"
 #include "image_patches.h"
+#include "level/level_catalogue.h"
 #include "randomise/random_source.h"
 #include "rom/rom.h"
 #include "setup_entry_search.h"
@@ -51,10 +53,13 @@ constexpr const char* kFinished = "INFO LoadInROM(): Finished processing ROM.";
 constexpr const char* kStepFailure = "ERROR LoadInROM(): Failed ";
 constexpr std::uint32_t kEntrySize = 12;
 constexpr std::uint32_t kOffsetWord = 8;
-// The boot-code functions that return the table block's start and end, as
+// The boot-code function that returns the table block's end, in three words:
 // "lui v0, hi; jr ra; addiu v0, v0, lo".
-constexpr std::uint32_t kBlockEndFunction = 0x10D4;
-constexpr std::uint32_t kReturnWord = 0x03E00008;
+constexpr std::uint32_t kBlockEndFunction = image_builder::kBlockEndFunction;
+constexpr std::uint32_t kFunctionLength = 12;
+constexpr std::uint32_t kLoadUpperV0 = 0x3C02;     // upper half of the first word
+constexpr std::uint32_t kReturn = 0x03E00008;      // the second word
+constexpr std::uint32_t kAddImmediateV0 = 0x2442;  // upper half of the third word
 // Bytes after the table block's room that a rewritten block must leave alone:
 // the game's decompressor starts there.
 constexpr std::uint32_t kGuardAfterRoom = 0x1000;
@@ -104,11 +109,11 @@ std::optional<std::uint32_t> NamedRoom(std::span<const std::uint8_t> image,
                                        const fuzz::BaseImage& base) {
   const DataBlockLayout& block = base.region->dataBlock;
   if (block.fixedRoom) return block.fixedRoom;
-  if (image.size() < kBlockEndFunction + kEntrySize) return std::nullopt;
+  if (image.size() < kBlockEndFunction + kFunctionLength) return std::nullopt;
   const std::uint32_t upper = LoadBigEndian32(&image[kBlockEndFunction]);
   const std::uint32_t add = LoadBigEndian32(&image[kBlockEndFunction + 8]);
-  if (upper >> 16 != 0x3C02 || LoadBigEndian32(&image[kBlockEndFunction + 4]) != kReturnWord ||
-      add >> 16 != 0x2442) {
+  if (upper >> 16 != kLoadUpperV0 || LoadBigEndian32(&image[kBlockEndFunction + 4]) != kReturn ||
+      add >> 16 != kAddImmediateV0) {
     return std::nullopt;
   }
   const std::uint32_t end =
@@ -146,10 +151,10 @@ void CheckResult(const fuzz::BaseImage& base, std::span<const std::uint8_t> befo
   fuzz::Check(entries.has_value(), "the rewritten table has no setup entries");
   // The files are packed in table order, each up to the next one and the
   // last up to the text banks, whose first group starts with the lowest.
-  const std::uint32_t textEntries = *entries + kEntrySize * 21;
+  const std::uint32_t textEntries = *entries + kEntrySize * level::kCount;
   std::uint32_t end = GetDWORDFromOffset(table, textEntries + kOffsetWord);
   fuzz::Check(end <= image.size(), "the text banks lie beyond the image");
-  for (std::uint32_t entry = 21; entry-- > 0;) {
+  for (std::uint32_t entry = level::kCount; entry-- > 0;) {
     const std::uint32_t offset =
         GetDWORDFromOffset(table, *entries + kEntrySize * entry + kOffsetWord);
     ByteBuffer setup;
