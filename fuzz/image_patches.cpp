@@ -8,8 +8,6 @@
 namespace velmo::fuzz {
 namespace {
 
-constexpr std::uint32_t kHeaderEnd = 0x1000;
-
 // Writes the bytes at offset (modulo the target's size), cut at its end.
 void WriteWrapped(std::span<std::uint8_t> target, std::uint32_t offset, const ByteBuffer& bytes) {
   if (target.empty()) return;
@@ -60,14 +58,15 @@ void AppendPatch(ByteBuffer& encoded, const ImagePatch& patch) {
   encoded.insert(encoded.end(), patch.bytes.begin(), patch.bytes.begin() + length);
 }
 
-void PatchTable(ByteBuffer& table, const std::vector<ImagePatch>& patches) {
+void PatchTable(const BaseImage& base, ByteBuffer& table, const std::vector<ImagePatch>& patches) {
+  const std::uint32_t entriesStart = base.setupEntriesPosition;
   for (const ImagePatch& patch : patches) {
     switch (patch.region) {
       case PatchRegion::kTableEntries:
-        if (table.size() > kTableEntriesStart) {
-          const std::size_t end = std::min<std::size_t>(table.size(), kTableEntriesEnd);
-          WriteWrapped(std::span(table).subspan(kTableEntriesStart, end - kTableEntriesStart),
-                       patch.offset, patch.bytes);
+        if (table.size() > entriesStart) {
+          const std::size_t end = std::min<std::size_t>(table.size(), base.textEntriesEnd);
+          WriteWrapped(std::span(table).subspan(entriesStart, end - entriesStart), patch.offset,
+                       patch.bytes);
         }
         break;
       case PatchRegion::kTableBytes:
@@ -91,11 +90,12 @@ ByteBuffer PatchedImage(const BaseImage& base, const std::vector<ImagePatch>& pa
     ByteBuffer& plain = setups[patch.setup % base.setups.size()];
     switch (patch.region) {
       case PatchRegion::kHeader:
-        WriteWrapped(std::span(image).first(kHeaderEnd), patch.offset, patch.bytes);
+        WriteWrapped(std::span(image).first(kHeaderPatchEnd), patch.offset, patch.bytes);
         break;
       case PatchRegion::kTableBlock:
-        WriteWrapped(std::span(image).subspan(kTableBlockOffset, kTableBlockSpace), patch.offset,
-                     patch.bytes);
+        WriteWrapped(
+            std::span(image).subspan(base.places.tableBlockOffset, base.places.tableBlockSpace),
+            patch.offset, patch.bytes);
         break;
       case PatchRegion::kSetupBlock:
         WriteWrapped(std::span(image).subspan(setup.romOffset, setup.space), patch.offset,
@@ -119,8 +119,9 @@ ByteBuffer PatchedImage(const BaseImage& base, const std::vector<ImagePatch>& pa
   }
   if (std::any_of(patches.begin(), patches.end(), TouchesTable)) {
     ByteBuffer table = base.table;
-    PatchTable(table, patches);
-    WriteBlock(image, kTableBlockOffset, kTableBlockSpace, table, kTableMemLevel);
+    PatchTable(base, table, patches);
+    WriteBlock(image, base.places.tableBlockOffset, base.places.tableBlockSpace, table,
+               image_builder::kTableMemLevel);
   }
   image.resize(length);
   return image;

@@ -4,21 +4,24 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "image_builder/image_layout.h"
 #include "support/byte_buffer.h"
 #include "synthetic_image.h"
 
 // A fuzz input for the table and pipeline targets is a list of patches to the
 // good synthetic image rather than the image itself: a whole image is 12 MiB,
 // and random bytes in a compressed block only make it fail to inflate. Each
-// patch names the part it changes, so mutations land where Velmo reads: the
-// header, the file table (compressed or inflated), the setup files (compressed
-// or inflated) and the file's length.
+// patch names the part it changes, so mutations land where Velmo reads in the
+// region's image: the header and boot code, the file table (compressed or
+// inflated), the setup files (compressed or inflated) and the file's length.
 namespace velmo::fuzz {
 
 enum class PatchRegion : std::uint8_t {
-  kHeader,        // the header and boot code, 0 to 0x1000
+  kHeader,        // the header, the boot code and the two boot-code functions
+                  // that name the table block's start and end: 0 to 0x10E0
   kTableBlock,    // the compressed table block as it lies in the image
-  kTableEntries,  // the inflated table's setup and text-bank entries
+  kTableEntries,  // the inflated table's setup and text-bank entries, as the
+                  // region's good image has them
   kTableBytes,    // anywhere in the inflated table
   kTableLength,   // the inflated table cut short
   kSetupBlock,    // one compressed setup file as it lies in the image
@@ -41,8 +44,13 @@ struct ImagePatch {
 std::vector<ImagePatch> ReadPatches(FuzzInput& input);
 void AppendPatch(ByteBuffer& encoded, const ImagePatch& patch);
 
-// Applies the patches that touch the inflated table only.
-void PatchTable(ByteBuffer& table, const std::vector<ImagePatch>& patches);
+// The end of the part a kHeader patch addresses: the boot-code function that
+// names the table block's end is the last thing of it that Velmo reads.
+inline constexpr std::uint32_t kHeaderPatchEnd = image_builder::kBlockEndFunction + 12;
+
+// Applies the patches that touch the inflated table only, at the places of
+// the base image's region.
+void PatchTable(const BaseImage& base, ByteBuffer& table, const std::vector<ImagePatch>& patches);
 
 // The good image with every patch applied. Inflated parts that were patched
 // are recompressed into their place; what does not fit in the space is cut.

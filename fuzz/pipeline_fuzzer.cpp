@@ -1,29 +1,36 @@
 // The whole pipeline, through the ROM object on an image file, for a patched
-// synthetic image (small layout, so that one run stays short).
+// synthetic image of one region (small layout, so that one run stays short).
 // Input: four bytes of generator seed, one byte of options (bit 0: TRACE lines
-// on, bit 1: update the emulator database), then patches.
+// on, bit 1: update the emulator database, bits 2 and 3: the region, 0 for
+// North America, 1 Europe, 2 Japan), then patches.
 //
 // Whatever the image, the run ends with at most one failing step; a refusal
 // before the level loop leaves the copy byte for byte as it was; the
 // configuration keeps its keys and counts only successful runs; the emulator
 // database and the spoiler log are written only by a successful run; and a
-// successful run leaves an image whose checksum words are right and whose
-// table and setup files all inflate.
+// successful run leaves an image whose checksum words are right, whose table
+// block inflates inside the room its region gives it without touching what
+// follows, and whose setup files all inflate where the table says.
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cartridge/checksum.h"
+#include "cartridge/region_layout.h"
 #include "fuzz_support.h"
 #include "harness/temp_dir.h"
+#include "image_builder/image_layout.h"
 #include "image_patches.h"
+#include "level/level_catalogue.h"
 #include "randomise/random_source.h"
 #include "rom/rom.h"
+#include "setup_entry_search.h"
 #include "support/buffer_words.h"
 #include "support/codec.h"
 #include "synthetic_image.h"
@@ -42,9 +49,20 @@ constexpr std::array kRefusalsBeforeChanges = {
     "ERROR LoadInROM(): Failed to strip out redundant Japanese data",
 };
 constexpr const char* kFinished = "INFO LoadInROM(): Finished processing ROM.";
-constexpr const char* kPipelineFailure = "ERROR LoadInROM(): ";
-constexpr std::uint32_t kSetupEntriesStart = 0x26FB0;
-constexpr std::uint32_t kTextPairsStart = 0x270AC;
+// Every step's failure line starts so; a step's own reasons come before it.
+constexpr const char* kStepFailure = "ERROR LoadInROM(): Failed ";
+constexpr std::uint32_t kEntrySize = 12;
+constexpr std::uint32_t kOffsetWord = 8;
+// The boot-code function that returns the table block's end, in three words:
+// "lui v0, hi; jr ra; addiu v0, v0, lo".
+constexpr std::uint32_t kBlockEndFunction = image_builder::kBlockEndFunction;
+constexpr std::uint32_t kFunctionLength = 12;
+constexpr std::uint32_t kLoadUpperV0 = 0x3C02;     // upper half of the first word
+constexpr std::uint32_t kReturn = 0x03E00008;      // the second word
+constexpr std::uint32_t kAddImmediateV0 = 0x2442;  // upper half of the third word
+// Bytes after the table block's room that a rewritten block must leave alone:
+// the game's decompressor starts there.
+constexpr std::uint32_t kGuardAfterRoom = 0x1000;
 
 struct Workspace {
   testing::TempDir dir;
@@ -84,23 +102,61 @@ void CheckConfiguration(const Workspace& workspace, bool trace, bool updateDatab
               "the configuration was not written back as expected");
 }
 
+// The table block's room: the region's fixed one, or up to the byte before
+// the end the image's boot code names. None when the words are not a function
+// of that form or name an end before the block's start.
+std::optional<std::uint32_t> NamedRoom(std::span<const std::uint8_t> image,
+                                       const fuzz::BaseImage& base) {
+  const DataBlockLayout& block = base.region->dataBlock;
+  if (block.fixedRoom) return block.fixedRoom;
+  if (image.size() < kBlockEndFunction + kFunctionLength) return std::nullopt;
+  const std::uint32_t upper = LoadBigEndian32(&image[kBlockEndFunction]);
+  const std::uint32_t add = LoadBigEndian32(&image[kBlockEndFunction + 8]);
+  if (upper >> 16 != kLoadUpperV0 || LoadBigEndian32(&image[kBlockEndFunction + 4]) != kReturn ||
+      add >> 16 != kAddImmediateV0) {
+    return std::nullopt;
+  }
+  const std::uint32_t end =
+      (upper << 16) + static_cast<std::uint32_t>(std::int32_t{std::int16_t(add & 0xFFFF)});
+  if (end <= block.offset + 1) return std::nullopt;
+  return end - block.offset - 1;
+}
+
 // The randomised image boots and Velmo could read it again: right checksum
-// words, a table that inflates and setup files that inflate where it says.
-void CheckResult(std::span<const std::uint8_t> image) {
-  fuzz::Check(image.size() >= kChecksummedImageSize, "a short image was randomised");
+// words, a table block inside its room that inflates, the bytes after the
+// room as they were, and setup files that inflate where the table says.
+void CheckResult(const fuzz::BaseImage& base, std::span<const std::uint8_t> before,
+                 std::span<const std::uint8_t> image) {
+  fuzz::Check(image.size() >= kChecksummedImageSize && image.size() == before.size(),
+              "a short image was randomised, or the image changed its length");
   const HeaderChecksum checksum = ComputeHeaderChecksum(image);
   fuzz::Check(LoadBigEndian32(&image[0x10]) == checksum.crc1 &&
                   LoadBigEndian32(&image[0x14]) == checksum.crc2,
               "the header checksum words are wrong");
+  const std::optional<std::uint32_t> room = NamedRoom(image, base);
+  const std::uint32_t blockOffset = base.region->dataBlock.offset;
+  fuzz::Check(room.has_value() && blockOffset + std::uint64_t{*room} <= image.size(),
+              "an image whose boot code names no room for the table block was randomised");
   ByteBuffer table;
-  fuzz::Check(DecompressData(image.subspan(fuzz::kTableBlockOffset, fuzz::kTableBlockSpace), table),
+  fuzz::Check(DecompressData(image.subspan(blockOffset, *room), table),
               "the rewritten table block does not inflate");
+  const std::size_t guardStart = blockOffset + *room;
+  const std::size_t guardEnd = std::min<std::size_t>(
+      {guardStart + kGuardAfterRoom, base.setups.front().romOffset, image.size()});
+  fuzz::Check(
+      guardStart >= guardEnd || std::equal(image.begin() + guardStart, image.begin() + guardEnd,
+                                           before.begin() + guardStart),
+      "the rewritten table block ran past its room");
+  const std::optional<std::uint32_t> entries = fuzz::ExpectedSetupEntries(table, *base.region);
+  fuzz::Check(entries.has_value(), "the rewritten table has no setup entries");
   // The files are packed in table order, each up to the next one and the
-  // last up to the text banks.
-  std::uint32_t end = GetDWORDFromOffset(table, kTextPairsStart + 8);
+  // last up to the text banks, whose first group starts with the lowest.
+  const std::uint32_t textEntries = *entries + kEntrySize * level::kCount;
+  std::uint32_t end = GetDWORDFromOffset(table, textEntries + kOffsetWord);
   fuzz::Check(end <= image.size(), "the text banks lie beyond the image");
-  for (std::uint32_t entry = 21; entry-- > 0;) {
-    const std::uint32_t offset = GetDWORDFromOffset(table, kSetupEntriesStart + 12 * entry + 8);
+  for (std::uint32_t entry = level::kCount; entry-- > 0;) {
+    const std::uint32_t offset =
+        GetDWORDFromOffset(table, *entries + kEntrySize * entry + kOffsetWord);
     ByteBuffer setup;
     fuzz::Check(offset < end && DecompressData(image.subspan(offset, end - offset), setup),
                 "a rewritten setup file does not inflate");
@@ -112,7 +168,7 @@ void CheckResult(std::span<const std::uint8_t> image) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz::CaptureConsole();
-  fuzz::GetBaseImage();
+  fuzz::GetBaseImage(region::kNorthAmerica);
   GetWorkspace();
   return 0;
 }
@@ -124,7 +180,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t options = input.Byte();
   const bool trace = (options & 1) != 0;
   const bool updateDatabase = (options & 2) != 0;
-  const ByteBuffer image = fuzz::PatchedImage(fuzz::GetBaseImage(), fuzz::ReadPatches(input));
+  const fuzz::BaseImage& base = fuzz::GetBaseImage(fuzz::RegionFromBits(options >> 2));
+  const ByteBuffer image = fuzz::PatchedImage(base, fuzz::ReadPatches(input));
 
   fuzz::WriteFileBytes(workspace.romPath, image);
   testing::WriteTextFile(workspace.configPath, ConfigText(workspace, trace, updateDatabase));
@@ -139,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::vector<std::string> log = fuzz::TakeLogLines();
 
-  const std::size_t failures = CountLines(log, kPipelineFailure);
+  const std::size_t failures = CountLines(log, kStepFailure);
   const std::size_t finished = CountLines(log, kFinished);
   fuzz::Check(succeeded ? failures == 0 && finished == 1 : failures == 1 && finished == 0,
               "the pipeline's outcome and its log lines disagree");
@@ -149,7 +206,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Check(std::filesystem::exists(workspace.spoilerPath) == succeeded,
               "a spoiler log was written by a failed run, or not by a successful one");
   if (succeeded) {
-    CheckResult(fuzz::ReadFileBytes(workspace.romPath));
+    CheckResult(base, image, fuzz::ReadFileBytes(workspace.romPath));
   } else if (RefusedBeforeChanges(log)) {
     fuzz::Check(fuzz::ReadFileBytes(workspace.romPath) == image,
                 "a refusal before the level loop changed the image");

@@ -2,9 +2,10 @@
 // folder per target under the folder given:
 //   velmo-fuzz-seeds OUTPUT_FOLDER
 // The level targets start from the 21 inflated setup files, the codec from
-// their compressed blocks, and the table and pipeline targets from the patches
-// that turn the good image into each bad variant the image builder makes. The
-// BPS patch target starts from patches written from its small image.
+// their compressed blocks, and the table and pipeline targets from each
+// region's good image and from the patches that turn the North American one
+// into each bad variant the image builder makes. The BPS patch target starts
+// from patches written from its small image.
 
 #include <algorithm>
 #include <cstdio>
@@ -13,9 +14,11 @@
 #include <vector>
 
 #include "bps_fuzz_source.h"
+#include "cartridge/region_layout.h"
 #include "fuzz_support.h"
 #include "harness/temp_dir.h"
 #include "image_builder/image_builder.h"
+#include "image_builder/image_layout.h"
 #include "image_patches.h"
 #include "patch/bps_patch_writer.h"
 #include "support/codec.h"
@@ -26,7 +29,6 @@ using image_builder::ImageFault;
 
 namespace {
 
-constexpr std::uint32_t kHeaderEnd = 0x1000;
 constexpr std::size_t kMostBytesPerPatch = 0xFF;
 // Bad variants whose difference needs more patches than this are left out:
 // they would not survive the targets' -max_len.
@@ -68,26 +70,28 @@ std::vector<fuzz::ImagePatch> DifferencePatches(const ByteBuffer& from, const By
   return patches;
 }
 
-ByteBuffer InflatedTable(const ByteBuffer& image) {
+ByteBuffer InflatedTable(const fuzz::BaseImage& base, const ByteBuffer& image) {
   ByteBuffer table;
-  if (image.size() >= fuzz::kTableBlockOffset + fuzz::kTableBlockSpace) {
-    DecompressData(std::span(image).subspan(fuzz::kTableBlockOffset, fuzz::kTableBlockSpace),
+  const image_builder::ImagePlaces& places = base.places;
+  if (image.size() >= places.tableBlockOffset + places.tableBlockSpace) {
+    DecompressData(std::span(image).subspan(places.tableBlockOffset, places.tableBlockSpace),
                    table);
   }
   return table;
 }
 
-// The patches that make the bad variant of the good image: header bytes,
-// inflated table entries, compressed setup bytes and the file's length.
+// The patches that make the bad variant of the good North American image:
+// header bytes, inflated table entries, compressed setup bytes and the file's
+// length.
 std::vector<fuzz::ImagePatch> FaultPatches(ImageFault fault) {
-  const fuzz::BaseImage& base = fuzz::GetBaseImage();
+  const fuzz::BaseImage& base = fuzz::GetBaseImage(region::kNorthAmerica);
   const ByteBuffer bad = image_builder::BuildImage(fuzz::BaseImageOptions(fault)).bytes;
   std::vector<fuzz::ImagePatch> patches =
-      DifferencePatches(base.bytes, bad, 0, kHeaderEnd, fuzz::PatchRegion::kHeader, 0);
-  const ByteBuffer badTable = InflatedTable(bad);
+      DifferencePatches(base.bytes, bad, 0, fuzz::kHeaderPatchEnd, fuzz::PatchRegion::kHeader, 0);
+  const ByteBuffer badTable = InflatedTable(base, bad);
   if (badTable.size() == base.table.size()) {
     for (fuzz::ImagePatch& patch :
-         DifferencePatches(base.table, badTable, fuzz::kTableEntriesStart, fuzz::kTableEntriesEnd,
+         DifferencePatches(base.table, badTable, base.setupEntriesPosition, base.textEntriesEnd,
                            fuzz::PatchRegion::kTableEntries, 0)) {
       patches.push_back(std::move(patch));
     }
@@ -130,6 +134,63 @@ void WriteLevelCorpora(const std::filesystem::path& root) {
   }
 }
 
+// A copy of the table's setup and text entries at an earlier word-aligned
+// place, where a region whose entries are searched for must find them.
+std::vector<fuzz::ImagePatch> CopiedEntries(const fuzz::BaseImage& base) {
+  const std::uint32_t copyAt = base.setupEntriesPosition / 2 & ~3u;
+  std::vector<fuzz::ImagePatch> patches;
+  for (std::uint32_t at = base.setupEntriesPosition; at < base.textEntriesEnd;
+       at += kMostBytesPerPatch) {
+    const std::uint32_t end = std::min<std::uint32_t>(at + kMostBytesPerPatch, base.textEntriesEnd);
+    patches.push_back({fuzz::PatchRegion::kTableBytes, 0, copyAt + (at - base.setupEntriesPosition),
+                       ByteBuffer(base.table.begin() + at, base.table.begin() + end)});
+  }
+  return patches;
+}
+
+// The run of setup identifiers broken at its end: asset 638's entry names 639.
+std::vector<fuzz::ImagePatch> BrokenRun(const fuzz::BaseImage& base) {
+  const std::uint32_t firstTextEntry = base.textEntriesPosition - base.setupEntriesPosition;
+  return {{fuzz::PatchRegion::kTableEntries, 0, firstTextEntry, {0, 0, 0x02, 0x7F}}};
+}
+
+// The good image of a region, and that image cut inside its table block, its
+// setup files and its text region. The European and Japanese images also get
+// a boot code whose function naming the table block's end is broken.
+void WriteRegionSeeds(const RegionLayout& region, Corpus& table, Corpus& pipeline) {
+  const fuzz::BaseImage& base = fuzz::GetBaseImage(region);
+  const auto regionBits = static_cast<std::uint8_t>(fuzz::RegionBits(region) << 2);
+  table.Add({regionBits, 0, 0, 0, 0});
+  table.Add({static_cast<std::uint8_t>(regionBits | 1), 0, 0, 0, 0});
+  pipeline.Add({0, 0, 0, 1, static_cast<std::uint8_t>(regionBits | 2)});
+  const std::uint32_t lengths[] = {base.places.tableBlockOffset + 0x1000,
+                                   base.setups.back().romOffset, region.text.regionStart + 0x8000};
+  for (std::uint32_t length : lengths) {
+    ByteBuffer input = {0, 0, 0, 9, static_cast<std::uint8_t>(regionBits | 2)};
+    fuzz::AppendPatch(input, {fuzz::PatchRegion::kFileLength, 0, length, {}});
+    pipeline.Add(input);
+    ByteBuffer cutTable = {static_cast<std::uint8_t>(regionBits | 2)};
+    AppendWord(cutTable, length);
+    table.Add(cutTable);
+  }
+  if (region.dataBlock.fixedRoom) return;
+  ByteBuffer brokenBoot = {0, 0, 0, 5, regionBits};
+  fuzz::AppendPatch(brokenBoot,
+                    {fuzz::PatchRegion::kHeader, 0, image_builder::kBlockEndFunction + 4, {0, 0}});
+  pipeline.Add(brokenBoot);
+  if (region.setupEntriesPosition) return;
+  for (const std::vector<fuzz::ImagePatch>& patches : {CopiedEntries(base), BrokenRun(base)}) {
+    ByteBuffer tableInput = {regionBits, 0, 0, 0, 0};
+    ByteBuffer pipelineInput = {0, 0, 0, 3, static_cast<std::uint8_t>(regionBits | 2)};
+    for (const fuzz::ImagePatch& patch : patches) {
+      fuzz::AppendPatch(tableInput, patch);
+      fuzz::AppendPatch(pipelineInput, patch);
+    }
+    table.Add(tableInput);
+    pipeline.Add(pipelineInput);
+  }
+}
+
 void WriteImageCorpora(const std::filesystem::path& root) {
   Corpus table(root, "table_checks_fuzzer");
   Corpus pipeline(root, "pipeline_fuzzer");
@@ -158,6 +219,8 @@ void WriteImageCorpora(const std::filesystem::path& root) {
     AppendWord(cutTable, length);
     table.Add(cutTable);
   }
+  WriteRegionSeeds(region::kEurope, table, pipeline);
+  WriteRegionSeeds(region::kJapan, table, pipeline);
 }
 
 // Patches from the target's image to some of its changes, taken as they are
