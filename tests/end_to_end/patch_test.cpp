@@ -7,22 +7,16 @@
 #include <filesystem>
 
 #include "app/driver.h"
+#include "harness/dump_forms.h"
 #include "harness/image_runner.h"
 #include "harness/recording_console.h"
 #include "patch/bps_patch_reader.h"
-#include "platform/release_number.h"
 #include "rom/game_hash.h"
 #include "support/number_text.h"
 #include "tools/built_images.h"
 
 namespace velmo {
 namespace {
-
-// The release the runs of this test read from their (made-up) executable:
-// compiled in on Linux, none (0) on Windows, which reads version resources.
-std::uint16_t ReleaseOfTheRuns() {
-  return platform::GetReleaseNumber("Velmo.exe");
-}
 
 using testing::ReadBinaryFile;
 using testing::ReadTextFile;
@@ -33,11 +27,6 @@ using testing::WriteTextFile;
 const ByteBuffer& SmallImage(std::uint64_t seed = 7) {
   return testing::CachedImage(image_builder::Layout::kSmall, image_builder::ImageFault::kNone, seed)
       .bytes;
-}
-
-ByteBuffer ByteSwapped(ByteBuffer image) {
-  for (std::size_t i = 0; i + 1 < image.size(); i += 2) std::swap(image[i], image[i + 1]);
-  return image;
 }
 
 // The organiser's run, once: its game and the patch written beside it.
@@ -97,11 +86,11 @@ TEST(Patch, MakesTheOrganisersGameFromAnyDumpWithoutTheSeed) {
   // The release and the hash, never the seed or the share code.
   const BpsApplyResult check = ApplyBpsPatch(organiser.patch, SmallImage());
   ASSERT_TRUE(check.applied) << check.error;
-  EXPECT_EQ(check.header.metadata, "Velmo release " + std::to_string(ReleaseOfTheRuns()) +
-                                       "\nGame hash: " + GameHashWords(crc) + " (CRC-32 " +
-                                       ToUpperHexText(crc) + ")\n");
+  EXPECT_EQ(check.header.metadata,
+            "Velmo release " + std::to_string(testing::ReleaseOfInProcessRuns()) +
+                "\nGame hash: " + GameHashWords(crc) + " (CRC-32 " + ToUpperHexText(crc) + ")\n");
 
-  const RacersRun racer = ApplyAsARacer(organiser.patch, ByteSwapped(SmallImage()));
+  const RacersRun racer = ApplyAsARacer(organiser.patch, testing::ByteSwappedDump(SmallImage()));
   EXPECT_TRUE(racer.game == organiser.result.output);
   ASSERT_GE(racer.log.size(), 2u);
   EXPECT_EQ(std::vector<std::string>(racer.log.end() - 2, racer.log.end()),
@@ -146,7 +135,7 @@ TEST(Patch, DamagedOrForeignPatchesMakeNothing) {
   };
   for (const auto& test : kCases) {
     SCOPED_TRACE(test.name);
-    const RacersRun racer = ApplyAsARacer(test.patch, ByteSwapped(test.image));
+    const RacersRun racer = ApplyAsARacer(test.patch, testing::ByteSwappedDump(test.image));
     ASSERT_GE(racer.log.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(racer.log.end() - 2, racer.log.end()),
               (std::vector<std::string>{test.line, "ERROR No ROM was made from the patch :("}));

@@ -5,20 +5,14 @@
 
 #include <algorithm>
 
+#include "harness/dump_forms.h"
 #include "harness/image_runner.h"
-#include "platform/release_number.h"
 #include "rom/game_hash.h"
 #include "support/number_text.h"
 #include "tools/built_images.h"
 
 namespace velmo {
 namespace {
-
-// The release the runs of this test read from their (made-up) executable:
-// compiled in on Linux, none (0) on Windows, which reads version resources.
-std::uint16_t ReleaseOfTheRuns() {
-  return platform::GetReleaseNumber("Velmo.exe");
-}
 
 using testing::ImageRunner;
 using testing::RunResult;
@@ -37,7 +31,7 @@ std::pair<std::string, std::string> HashOf(const ByteBuffer& output) {
 TEST(ShareCode, ARunsCodeMakesItsImageAgainAndItsHashIsTheFilesCrc32) {
   ImageRunner image(SmallImage());
   const RunResult byClock = image.Run(777, "AddNemesis=0\n");
-  const std::string code = "R" + std::to_string(ReleaseOfTheRuns()) + "-777-111011";
+  const std::string code = "R" + std::to_string(testing::ReleaseOfInProcessRuns()) + "-777-111011";
   const auto [words, crc] = HashOf(byClock.output);
   ASSERT_GE(byClock.log.size(), 4u);
   const std::vector<std::string> tail(byClock.log.end() - 4, byClock.log.end());
@@ -64,9 +58,7 @@ TEST(ShareCode, ARunsCodeMakesItsImageAgainAndItsHashIsTheFilesCrc32) {
   EXPECT_EQ(byCode.log, expectedLog);
 
   // The byte-swapped dump of the same image makes the same image, so the same hash.
-  ByteBuffer swapped = SmallImage();
-  for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
-  ImageRunner v64(swapped, "goldeneye.v64");
+  ImageRunner v64(testing::ByteSwappedDump(SmallImage()), "goldeneye.v64");
   const RunResult fromV64 = v64.Run(777, "AddNemesis=0\nConvertByteOrder=1\n");
   ASSERT_GE(fromV64.log.size(), 2u);
   EXPECT_EQ(fromV64.log[fromV64.log.size() - 2], tail[2]);
