@@ -32,10 +32,11 @@ struct RunOrigin {
   std::uint16_t releaseNumber = 0;
 };
 
-// Everything one run works on: the image copy, the inflated file table with
-// the setup files found in it, what was kept of the moved text banks, the new
-// checksum texts, the configuration with the options read from it, and the
-// reports of what each level got. LoadInROM reads the options, then runs the
+// Everything one run works on: the image copy and the layout of its region,
+// the inflated file table with the setup files found in it, what was kept of
+// the moved text banks, the new checksum texts, the finished image's game
+// hash, the configuration with the options read from it, and the reports of
+// what each level got. LoadInROM reads the options, then runs the
 // processing steps in their fixed order and stops at the first failure.
 // Teardown runs in reverse member order, so the configuration is saved first.
 // The random source must outlive the object.
