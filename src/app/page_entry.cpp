@@ -15,6 +15,7 @@
 #include "app/driver.h"
 #include "emulator/rdb_update.h"
 #include "platform/clock.h"
+#include "platform/file_length.h"
 #include "platform/release_number.h"
 #include "randomise/randomiser_switches.h"
 #include "rom/run_paths.h"
@@ -34,6 +35,19 @@ std::string& LatestSpoilerLogPath() {
   return path;
 }
 
+std::string& LatestPatchPath() {
+  static std::string path;
+  return path;
+}
+
+// The race patch a successful run wrote beside its image. The worker empties
+// its folder before every run, so a patch there is this run's.
+std::string WrittenPatchPath(const velmo::RunReport& report) {
+  if (!report.succeeded || report.outputPath.empty()) return {};
+  std::string path = velmo::PatchPathFor(report.outputPath);
+  return velmo::platform::FileLength(path) ? path : std::string();
+}
+
 // Memory the browser will not give is the page's fault, not the image's: the
 // page hears so before the run stops.
 [[noreturn]] void StopForWantOfMemory() {
@@ -46,16 +60,19 @@ std::string& LatestSpoilerLogPath() {
 // "Velmo" as the program's path makes Velmo.ini its configuration.
 constexpr const char* kProgramPath = "Velmo";
 
-// One run of the console tool for these words after the program's path.
-int RunWith(std::vector<std::string> arguments, bool writesSpoilerLog) {
+// One run of the console tool for these words after the program's path. Only
+// a randomising run writes a spoiler log or a race patch: a run that makes
+// the game from a patch may well have been handed one of the same name.
+int RunWith(std::vector<std::string> arguments, bool randomises) {
   velmo::RunReport& report = LatestRun();
   report = {};
   std::set_new_handler(StopForWantOfMemory);
   arguments.insert(arguments.begin(), kProgramPath);
   velmo::RunVelmo(arguments, velmo::platform::CurrentTimeSeconds32, &report);
-  LatestSpoilerLogPath() = !writesSpoilerLog || report.outputPath.empty()
+  LatestSpoilerLogPath() = !randomises || report.outputPath.empty()
                                ? std::string()
                                : velmo::SpoilerLogPathFor(report.outputPath);
+  LatestPatchPath() = randomises ? WrittenPatchPath(report) : std::string();
   return report.succeeded ? 1 : 0;
 }
 
@@ -110,6 +127,12 @@ EMSCRIPTEN_KEEPALIVE const char* VelmoOutputPath() {
 // Where the latest run writes its spoiler log, when it writes one.
 EMSCRIPTEN_KEEPALIVE const char* VelmoSpoilerLogPath() {
   return LatestSpoilerLogPath().c_str();
+}
+
+// The race patch the latest run wrote (WritePatch=1), or empty when it
+// wrote none.
+EMSCRIPTEN_KEEPALIVE const char* VelmoPatchPath() {
+  return LatestPatchPath().c_str();
 }
 
 // The share code of the latest run, when it made a game from a seed.

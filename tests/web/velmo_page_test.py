@@ -4,8 +4,8 @@
 One browser runs the cases one after another, in one page load, against the
 native Velmo on the same synthetic images and the same Velmo.ini. Leaves
 screenshots of a finished run, of its Project64 panel, of a refused image, of
-a file too large to be one, of a European run and of a game made from a patch
-in the output folder.
+a file too large to be one, of a European run, of a run with a race patch and of
+a game made from a patch in the output folder.
 
   velmo_page_test.py PAGE NATIVE_VELMO MAKE_IMAGE OUTPUT_FOLDER
 """
@@ -38,13 +38,13 @@ def check(condition, message):
         raise Failure(message)
 
 
-def settings_file(seed, off=(), spoiler=True, trace=False):
+def settings_file(seed, off=(), spoiler=True, trace=False, patch=False):
     """The Velmo.ini the page gives a run with these settings."""
     flag = lambda on: "1" if on else "0"
     lines = [f"TraceLogging={flag(trace)}", "UpdatePJ64=1", "PJ64RDBFile=Project64.rdb",
              "RandomisedROMs=0", f"SpoilerLog={flag(spoiler)}", f"Seed={seed}"]
     lines += [f"{key}={flag(key not in off)}" for key in SWITCHES]
-    lines.append("ConvertByteOrder=1")
+    lines += ["ConvertByteOrder=1", f"WritePatch={flag(patch)}"]
     return "\n".join(lines) + "\n"
 
 
@@ -110,12 +110,12 @@ class Page:
     def element(self, selector):
         return self.driver.find_element(By.CSS_SELECTOR, selector)
 
-    def set_settings(self, seed, off=(), spoiler=True, trace=False):
+    def set_settings(self, seed, off=(), spoiler=True, trace=False, patch=False):
         field = self.element("input[name=Seed]")
         field.clear()
         field.send_keys(seed)
         wanted = {key: key not in off for key in SWITCHES}
-        wanted.update(SpoilerLog=spoiler, TraceLogging=trace)
+        wanted.update(SpoilerLog=spoiler, TraceLogging=trace, WritePatch=patch)
         for key, on in wanted.items():
             box = self.element(f"input[name={key}]")
             if box.is_selected() != on:
@@ -220,6 +220,10 @@ class Cases:
         check(from_announcement(self.page.log()) == from_announcement(native.log),
               "the log differs from the native one")
         self.compare_race_lines(native)
+        # A race patch is offered exactly when the run wrote one.
+        written = native.logged(r"^SUCCESS ROM::WritePatch\(\): Wrote patch \[(.+)\]$")
+        offered = [file for file in self.page.offered_downloads() if file.endswith(".bps")]
+        check(offered == list(written or ()), f"the page offers the patches {offered}")
         return name
 
     def compare_race_lines(self, native):
@@ -281,9 +285,9 @@ class Cases:
         self.page.screenshot(self.out / "velmo-page-success.png")
 
     def refused_image(self):
-        self.page.set_settings("999")
+        self.page.set_settings("999", patch=True)
         self.page.randomise(self.refused)
-        native = self.native_run("refused", self.refused, settings_file("999"))
+        native = self.native_run("refused", self.refused, settings_file("999", patch=True))
         errors = [line for line in native.log.splitlines() if line.startswith("ERROR ")]
         check(len(errors) >= 3, "the native run was not refused")
         shown = self.page.log().splitlines()
@@ -313,6 +317,23 @@ class Cases:
         check(len({run["memory"] for run in successes}) == 1 and
               len({run["heap"] for run in successes}) == 1,
               f"memory grew from run to run: {successes}")
+
+    def race_patch(self):
+        self.page.set_settings("86420", patch=True)
+        self.page.randomise(self.image)
+        native = self.native_run("race-patch", self.image, settings_file("86420", patch=True))
+        check("SUCCESS ROM::WritePatch(): Wrote patch [GoldenEye_rand.bps]" in
+              native.log.splitlines(), "the native run wrote no patch")
+        self.compare_game(native, self.image.name)
+        name, patch = self.page.download("#patch-download")
+        check(name == "GoldenEye_rand.bps", f"the patch is offered as {name}")
+        check(patch == native.file("GoldenEye_rand.bps"), "the patch differs from the native one")
+        check("Hand this to the racers: with their own image it makes this game, without showing "
+              "the spoiler." in self.page.element("#patch-line").text,
+              f"the patch's line reads {self.page.element('#patch-line').text!r}")
+        memory = self.page.runs[-1]["memory"]
+        check(memory <= MEMORY_LIMIT, f"the run with a patch took {memory} bytes of memory")
+        self.page.screenshot(self.out / "velmo-page-race-patch.png")
 
     def largest_cartridge(self):
         largest = self.scratch / "images" / "Largest.z64"
@@ -386,7 +407,7 @@ class Cases:
 
     def patch(self):
         # The native run's patch makes its game from the same image in any order.
-        made = self.native_run("patch-made", self.image, settings_file("8642") + "WritePatch=1\n")
+        made = self.native_run("patch-made", self.image, settings_file("8642", patch=True))
         patch = self.scratch / "images" / "GoldenEye_rand.bps"
         patch.write_bytes(made.file("GoldenEye_rand.bps"))
         swapped = self.scratch / "images" / "GoldenEye.v64"
@@ -447,6 +468,7 @@ def main():
                               ("Refused image", cases.refused_image),
                               ("Bad setting", cases.bad_setting),
                               ("Two runs", cases.two_runs),
+                              ("Race patch", cases.race_patch),
                               ("Largest cartridge", cases.largest_cartridge),
                               ("Too large a file", cases.too_large),
                               ("European image", cases.european_image),

@@ -13,7 +13,7 @@
   const levelCount = 21;
   const switchKeys = ['RandomiseStartingWeapons', 'RandomiseGuardTypes', 'RandomiseGuardWeapons',
     'AddNemesis', 'RandomiseKeys', 'RandomiseCubaBody'];
-  const flagKeys = [...switchKeys, 'SpoilerLog', 'TraceLogging'];
+  const flagKeys = [...switchKeys, 'SpoilerLog', 'TraceLogging', 'WritePatch'];
   const storageKey = 'velmo.settings';
   const countKey = 'velmo.RandomisedROMs';
   // Console attributes and the colour class of each.
@@ -82,6 +82,7 @@
       `Seed=${form.elements.Seed.value}`,
       ...switchKeys.map((key) => `${key}=${flag(key)}`),
       'ConvertByteOrder=1',
+      `WritePatch=${flag('WritePatch')}`,
     ];
     return `${lines.join('\n')}\n`;
   }
@@ -161,13 +162,14 @@
   function clearResult() {
     for (const url of downloadUrls) URL.revokeObjectURL(url);
     downloadUrls = [];
-    for (const id of ['image-download', 'spoiler-download', 'database-download']) {
+    for (const id of ['image-download', 'patch-download', 'spoiler-download', 'database-download']) {
       $(id).removeAttribute('href');
       $(id).removeAttribute('download');
     }
     $('result').hidden = true;
     $('success').hidden = true;
     $('failure').hidden = true;
+    $('patch-line').hidden = true;
     $('spoiler-box').hidden = true;
     $('spoiler-box').open = false;
     $('spoiler').textContent = '';
@@ -193,6 +195,10 @@
     $('hash-words').textContent = result.hashWords;
     $('hash-crc').textContent = result.hashCrc;
     link('image-download', result.outputName, result.image, 'application/octet-stream');
+    if (result.patch !== null) {
+      $('patch-line').hidden = false;
+      link('patch-download', result.patchName, result.patch, 'application/octet-stream');
+    }
     if (result.spoiler !== null) {
       $('spoiler-box').hidden = false;
       $('spoiler').textContent = result.spoiler;

@@ -122,6 +122,7 @@ function run(velmo, {kind, files, settings}) {
   const text = (name) => velmo.ccall(name, 'string', [], []);
   const outputPath = text('VelmoOutputPath');
   const spoilerPath = text('VelmoSpoilerLogPath');
+  const patchPath = text('VelmoPatchPath');
   const result = {
     type: 'finished',
     kind,
@@ -131,6 +132,9 @@ function run(velmo, {kind, files, settings}) {
     outputName: outputPath,
     // A failed run's copy is no game: it is never handed out.
     image: succeeded ? bytesIfPresent(FS, outputPath) : null,
+    // Empty unless this run wrote a race patch.
+    patchName: patchPath,
+    patch: succeeded ? bytesIfPresent(FS, patchPath) : null,
     spoilerName: spoilerPath,
     spoiler: succeeded ? textIfPresent(FS, spoilerPath) : null,
     database: succeeded ? textIfPresent(FS, databaseName) : null,
@@ -145,7 +149,8 @@ function run(velmo, {kind, files, settings}) {
   };
   emptyFolder(FS);
   result.heapTop = velmo.ccall('VelmoHeapTop', 'number', [], []) >>> 0;
-  postMessage(result, result.image ? [result.image.buffer] : []);
+  postMessage(result, [result.image, result.patch].filter((bytes) => bytes)
+    .map((bytes) => bytes.buffer));
 }
 
 // The page's question about a pasted code, answered with the code's reading.
