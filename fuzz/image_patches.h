@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cartridge/address_function.h"
 #include "fuzz_support.h"
 #include "image_builder/image_layout.h"
 #include "support/byte_buffer.h"
@@ -46,7 +47,7 @@ void AppendPatch(ByteBuffer& encoded, const ImagePatch& patch);
 
 // The end of the part a kHeader patch addresses: the boot-code function that
 // names the table block's end is the last thing of it that Velmo reads.
-inline constexpr std::uint32_t kHeaderPatchEnd = image_builder::kBlockEndFunction + 12;
+inline constexpr std::uint32_t kHeaderPatchEnd = kDataBlockEndFunction + kAddressFunctionLength;
 
 // Applies the patches that touch the inflated table only, at the places of
 // the base image's region.

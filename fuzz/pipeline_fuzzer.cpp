@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "cartridge/address_function.h"
 #include "cartridge/checksum.h"
 #include "cartridge/region_layout.h"
 #include "fuzz_support.h"
@@ -53,13 +54,6 @@ constexpr const char* kFinished = "INFO LoadInROM(): Finished processing ROM.";
 constexpr const char* kStepFailure = "ERROR LoadInROM(): Failed ";
 constexpr std::uint32_t kEntrySize = 12;
 constexpr std::uint32_t kOffsetWord = 8;
-// The boot-code function that returns the table block's end, in three words:
-// "lui v0, hi; jr ra; addiu v0, v0, lo".
-constexpr std::uint32_t kBlockEndFunction = image_builder::kBlockEndFunction;
-constexpr std::uint32_t kFunctionLength = 12;
-constexpr std::uint32_t kLoadUpperV0 = 0x3C02;     // upper half of the first word
-constexpr std::uint32_t kReturn = 0x03E00008;      // the second word
-constexpr std::uint32_t kAddImmediateV0 = 0x2442;  // upper half of the third word
 // Bytes after the table block's room that a rewritten block must leave alone:
 // the game's decompressor starts there.
 constexpr std::uint32_t kGuardAfterRoom = 0x1000;
@@ -109,17 +103,10 @@ std::optional<std::uint32_t> NamedRoom(std::span<const std::uint8_t> image,
                                        const fuzz::BaseImage& base) {
   const DataBlockLayout& block = base.region->dataBlock;
   if (block.fixedRoom) return block.fixedRoom;
-  if (image.size() < kBlockEndFunction + kFunctionLength) return std::nullopt;
-  const std::uint32_t upper = LoadBigEndian32(&image[kBlockEndFunction]);
-  const std::uint32_t add = LoadBigEndian32(&image[kBlockEndFunction + 8]);
-  if (upper >> 16 != kLoadUpperV0 || LoadBigEndian32(&image[kBlockEndFunction + 4]) != kReturn ||
-      add >> 16 != kAddImmediateV0) {
-    return std::nullopt;
-  }
-  const std::uint32_t end =
-      (upper << 16) + static_cast<std::uint32_t>(std::int32_t{std::int16_t(add & 0xFFFF)});
-  if (end <= block.offset + 1) return std::nullopt;
-  return end - block.offset - 1;
+  const std::optional<std::uint32_t> end = ReturnedAddress(image, kDataBlockEndFunction);
+  if (!end) return std::nullopt;
+  if (*end <= block.offset + 1) return std::nullopt;
+  return *end - block.offset - 1;
 }
 
 // The randomised image boots and Velmo could read it again: right checksum

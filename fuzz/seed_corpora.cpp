@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bps_fuzz_source.h"
+#include "cartridge/address_function.h"
 #include "cartridge/region_layout.h"
 #include "fuzz_support.h"
 #include "harness/temp_dir.h"
@@ -175,8 +176,7 @@ void WriteRegionSeeds(const RegionLayout& region, Corpus& table, Corpus& pipelin
   }
   if (region.dataBlock.fixedRoom) return;
   ByteBuffer brokenBoot = {0, 0, 0, 5, regionBits};
-  fuzz::AppendPatch(brokenBoot,
-                    {fuzz::PatchRegion::kHeader, 0, image_builder::kBlockEndFunction + 4, {0, 0}});
+  fuzz::AppendPatch(brokenBoot, {fuzz::PatchRegion::kHeader, 0, kDataBlockEndFunction + 4, {0, 0}});
   pipeline.Add(brokenBoot);
   if (region.setupEntriesPosition) return;
   for (const std::vector<fuzz::ImagePatch>& patches : {CopiedEntries(base), BrokenRun(base)}) {

@@ -23,10 +23,6 @@ inline constexpr std::uint32_t kVersionOffset = 0x3F;
 inline constexpr std::uint32_t kBootCodeOffset = 0x40;
 inline constexpr std::uint32_t kBootCodeEnd = 0x1000;
 
-// The two boot-code functions that return the table block's start and end.
-inline constexpr std::uint32_t kBlockStartFunction = 0x10C8;
-inline constexpr std::uint32_t kBlockEndFunction = 0x10D4;
-
 inline constexpr int kTableMemLevel = 3;
 
 // Inside the inflated table: one 12-byte entry per asset, asset N at
